@@ -1,0 +1,82 @@
+#include "common/file_io.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+
+namespace corvid::common {
+namespace {
+
+std::string Describe(const std::filesystem::path& path, const char* what, int error) {
+  return path.string() + ": " + what + ": " + std::strerror(error);
+}
+
+bool WriteAll(int fd, std::span<const std::uint8_t> bytes) {
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    const ssize_t written = ::write(fd, bytes.data() + done, bytes.size() - done);
+    if (written < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    done += static_cast<std::size_t>(written);
+  }
+  return true;
+}
+
+}  // namespace
+
+FileResult WriteFileAtomically(const std::filesystem::path& path,
+                               std::span<const std::uint8_t> bytes) {
+  const std::filesystem::path folder =
+      path.has_parent_path() ? path.parent_path() : std::filesystem::path(".");
+  std::string pattern = (folder / ("." + path.filename().string() + ".XXXXXX")).string();
+  const int fd = ::mkstemp(pattern.data());
+  if (fd < 0) return {false, Describe(path, "cannot create a temporary file", errno)};
+
+  // Keep the permissions of the file being replaced; a new file gets the usual 0644 less umask.
+  struct stat existing = {};
+  if (::stat(path.c_str(), &existing) == 0) {
+    ::fchmod(fd, existing.st_mode & 07777);
+  } else {
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    ::fchmod(fd, 0666 & ~mask);
+  }
+
+  const bool written = WriteAll(fd, bytes) && ::fsync(fd) == 0;
+  const int writeError = errno;
+  if (::close(fd) != 0 || !written) {
+    ::unlink(pattern.c_str());
+    return {false, Describe(path, "cannot write", written ? errno : writeError)};
+  }
+  if (::rename(pattern.c_str(), path.c_str()) != 0) {
+    const int renameError = errno;
+    ::unlink(pattern.c_str());
+    return {false, Describe(path, "cannot replace", renameError)};
+  }
+  return {true, {}};
+}
+
+std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::filesystem::path& path,
+                                                       std::string* error) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) {
+    if (error != nullptr) *error = Describe(path, "cannot open", errno);
+    return std::nullopt;
+  }
+  std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)),
+                                  std::istreambuf_iterator<char>());
+  if (in.bad()) {
+    if (error != nullptr) *error = Describe(path, "cannot read", errno);
+    return std::nullopt;
+  }
+  return bytes;
+}
+
+}  // namespace corvid::common
