@@ -1,0 +1,55 @@
+#include "cli/environment.h"
+
+#include "device/hid_linux.h"
+#include "sim/state_file.h"
+
+namespace corvid::cli {
+
+std::unique_ptr<Environment> Environment::Create(const GlobalOptions& options, std::string& error) {
+  std::unique_ptr<Environment> env(new Environment());
+  if (options.simulate) {
+    // Nothing real waits on a simulated device, so neither do we.
+    env->clock_ = std::make_unique<device::FakeClock>();
+    if (options.simStateFile && std::filesystem::exists(*options.simStateFile)) {
+      sim::DecodedState state = sim::LoadState(*options.simStateFile, *env->clock_);
+      if (!state.mouse) {
+        error = state.error;
+        return nullptr;
+      }
+      env->mouse_ = std::move(state.mouse);
+    } else {
+      env->mouse_ = std::make_unique<sim::StandInMouse>(
+          sim::StandInMouseConfig::ForLayout(*options.simulate), *env->clock_);
+    }
+    env->stateFile_ = options.simStateFile;
+    auto bus = std::make_unique<sim::SimulatedBus>();
+    bus->PlugKeyboard();
+    const sim::StandInMouseConfig& config = env->mouse_->Config();
+    bus->PlugDevice(*env->mouse_, config.vendorId, config.productId, config.collections);
+    env->bus_ = std::move(bus);
+  } else {
+    env->clock_ = std::make_unique<device::SteadyClock>();
+    env->bus_ = std::make_unique<device::LinuxHidBus>();
+  }
+
+  if (options.traceFile) {
+    env->trace_.open(*options.traceFile, std::ios::app);
+    if (!env->trace_) {
+      error = options.traceFile->string() + ": cannot open the trace file";
+      return nullptr;
+    }
+    env->tracing_ = std::make_unique<sim::TracingHidBus>(*env->bus_, env->trace_);
+  }
+  return env;
+}
+
+Environment::~Environment() = default;
+
+bool Environment::SaveSimulatedState(std::string& error) {
+  if (!mouse_ || !stateFile_) return true;
+  const common::FileResult saved = sim::SaveState(*mouse_, *stateFile_);
+  if (!saved) error = saved.error;
+  return saved.ok;
+}
+
+}  // namespace corvid::cli
