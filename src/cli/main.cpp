@@ -87,9 +87,15 @@ int Info(device::Protocol& protocol) {
     std::cerr << "The mouse does not answer the device-info query.\n";
     return kFailed;
   }
-  std::cout << "controller kind:    " << (id.ControllerKind.empty() ? "unknown" : id.ControllerKind)
+  std::cout << "controller kind:    "
+            << (id.ControllerKind == device::StorageKind::Unknown
+                    ? "unknown"
+                    : StorageKindText(id.ControllerKind))
             << " (0x" << Hex(id.info->ControllerKindByte(), 2) << ")\n"
-            << "macro storage kind: " << (id.MacroStorageKind.empty() ? "-" : id.MacroStorageKind)
+            << "macro storage kind: "
+            << (id.MacroStorageKind == device::StorageKind::Unknown
+                    ? "-"
+                    : StorageKindText(id.MacroStorageKind))
             << "\n"
             << "device type:        " << static_cast<int>(id.info->DeviceType()) << "\n";
   if (!id.layout) {

@@ -11,27 +11,23 @@ Identification IdentifyLayout(Protocol& protocol) {
 
   const std::uint8_t controller = result.info->ControllerKindByte();
   if (controller == kControllerI2C) {
-    result.ControllerKind = "I2C";
+    result.ControllerKind = StorageKind::I2C;
     result.layout = MemoryLayout::LayoutI2C;
   } else if (controller == kControllerFlash) {
-    result.ControllerKind = "Flash";
+    result.ControllerKind = StorageKind::Flash;
     std::array<std::uint8_t, 1> byte6{};
     // A refused read would leave 0xFF, which looks like Flash macro storage: not a layout.
     if (!protocol.ReadBankBytes(0, 6, byte6)) return result;
     const int storageBits = byte6[0] >> 6;
     if (storageBits == kMacroStorageI2CBits) {
-      result.MacroStorageKind = "I2C";
+      result.MacroStorageKind = StorageKind::I2C;
       result.layout = MemoryLayout::LayoutFlashI2C;
     } else if (storageBits == kMacroStorageFlashBits) {
-      result.MacroStorageKind = "Flash";
+      result.MacroStorageKind = StorageKind::Flash;
       result.layout = MemoryLayout::LayoutFlashFlash;
     }
   }
   return result;
-}
-
-const char* EffectiveStorageKind(MemoryLayout layout) {
-  return layout == MemoryLayout::LayoutFlashFlash ? "Flash" : "I2C";
 }
 
 }  // namespace corvid::device

@@ -2,20 +2,19 @@
 
 #include <cstdint>
 #include <optional>
-#include <string>
 
 #include "device/memory_layout.h"
 #include "device/protocol.h"
+#include "device/storage_kind.h"
 
 namespace corvid::device {
 
-// The storage kinds a mouse reports, as the tool names them: "I2C" (external EEPROM) or "Flash";
-// empty until known.
+// What a freshly opened mouse says of itself.
 struct Identification {
-  std::optional<DeviceInfo> info;      // empty when the device-info command was refused
-  std::string ControllerKind;          // "I2C", "Flash" or empty
-  std::string MacroStorageKind;        // only read for a Flash controller
-  std::optional<MemoryLayout> layout;  // empty: the mouse is not served
+  std::optional<DeviceInfo> info;  // empty when the device-info command was refused
+  StorageKind ControllerKind = StorageKind::Unknown;
+  StorageKind MacroStorageKind = StorageKind::Unknown;  // only read for a Flash controller
+  std::optional<MemoryLayout> layout;                   // empty: the mouse is not served
 };
 
 // Asks a freshly opened mouse which controller it is built on and, for a Flash controller, where
@@ -23,7 +22,9 @@ struct Identification {
 Identification IdentifyLayout(Protocol& protocol);
 
 // The macro storage the layout amounts to, compared with the storage the build's default image is
-// made for: "I2C" for both I2C-EEPROM layouts, "Flash" for Flash/Flash.
-const char* EffectiveStorageKind(MemoryLayout layout);
+// made for: I2C for both I2C-EEPROM layouts, Flash for Flash/Flash.
+constexpr StorageKind EffectiveStorageKind(MemoryLayout layout) {
+  return layout == MemoryLayout::LayoutFlashFlash ? StorageKind::Flash : StorageKind::I2C;
+}
 
 }  // namespace corvid::device

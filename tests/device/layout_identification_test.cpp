@@ -45,8 +45,8 @@ TEST_F(LayoutIdentificationTest, ControllerByteAndMacroStorageBitsGiveTheLayout)
 
     const Identification id = IdentifyLayout(protocol);
     EXPECT_EQ(id.layout, c.layout);
-    EXPECT_EQ(id.ControllerKind, c.controllerKind);
-    EXPECT_EQ(id.MacroStorageKind, c.macroStorageKind);
+    EXPECT_EQ(StorageKindText(id.ControllerKind), c.controllerKind);
+    EXPECT_EQ(StorageKindText(id.MacroStorageKind), c.macroStorageKind);
     EXPECT_EQ(Reports().size(), c.reports);
     bus.Unplug(mousePlug);
     EmptyDeviceLink(traced, link);
@@ -70,7 +70,7 @@ TEST_F(RefusingLayoutIdentificationTest, RefusedCommandsIdentifyNothing) {
   // The device-info command and its read-back go through; the mouse is gone for the bank read.
   mouse.LeaveBusAfterReports(2);
   const Identification id = IdentifyLayout(protocol);
-  EXPECT_EQ(id.ControllerKind, "Flash");
+  EXPECT_EQ(id.ControllerKind, StorageKind::Flash);
   EXPECT_FALSE(id.layout.has_value());
 }
 
