@@ -175,8 +175,8 @@ bool StandInMouse::SetFeature(int collection, std::span<const std::uint8_t> repo
   const bool takesCommands = config_.collections == 1 || collection == 0;
   const bool takesData = config_.collections == 1 || collection == 1;
   if (report[0] == device::kCommandReportId && takesCommands) {
-    if (refuseNextCommand_) {
-      refuseNextCommand_ = false;
+    if (commandsUntilRefusal_ && (*commandsUntilRefusal_)-- == 0) {
+      commandsUntilRefusal_.reset();
       return false;
     }
     HandleCommand(report);

@@ -50,7 +50,9 @@ class StandInMouse final : public SimulatedDevice {
   void SetIdentityBytes(std::uint8_t manufacturer, std::uint8_t product);
 
   // Faults on demand.
-  void RefuseNextCommand() { refuseNextCommand_ = true; }
+  void RefuseNextCommand() { RefuseCommandAfter(0); }
+  // Accepts `commands` more command reports, then refuses one.
+  void RefuseCommandAfter(int commands) { commandsUntilRefusal_ = commands; }
   void SetRefuseReadBacks(bool refuse) { refuseReadBacks_ = refuse; }
   // Leaves the bus (as if unplugged) after `reports` more feature reports.
   void LeaveBusAfterReports(int reports) { reportsUntilLeaving_ = reports; }
@@ -84,7 +86,7 @@ class StandInMouse final : public SimulatedDevice {
   std::uint16_t writeAddress_ = 0;
   std::uint32_t writeRemaining_ = 0;
 
-  bool refuseNextCommand_ = false;
+  std::optional<int> commandsUntilRefusal_;
   bool refuseReadBacks_ = false;
   std::optional<int> reportsUntilLeaving_;
   bool unplugged_ = false;

@@ -18,9 +18,9 @@ namespace corvid::testing_support {
 
 // A stand-in mouse on a simulated bus, reached through a tracing bus; the busy window writes into
 // the same log. Tests compare the log with the expected lines.
-class SimFixture : public ::testing::Test {
- protected:
-  explicit SimFixture(sim::StandInMouseConfig config = {}) : mouse(config, clock) {}
+class SimBench {
+ public:
+  explicit SimBench(sim::StandInMouseConfig config = {}) : mouse(config, clock) {}
 
   void PlugMouse(bool accessible = true) {
     mousePlug = bus.PlugDevice(mouse, mouse.Config().vendorId, mouse.Config().productId,
@@ -66,6 +66,11 @@ class SimFixture : public ::testing::Test {
   device::DeviceLink link;
   device::Protocol protocol{traced, link, clock, busy};
   int mousePlug = 0;
+};
+
+class SimFixture : public ::testing::Test, public SimBench {
+ protected:
+  explicit SimFixture(sim::StandInMouseConfig config = {}) : SimBench(config) {}
 };
 
 }  // namespace corvid::testing_support
