@@ -1,0 +1,34 @@
+#pragma once
+
+// Hex texts of the macro page: names travel as UTF-16 code units written as four hex digits each,
+// and bodies are shown as two hex digits per byte. Texts on our side are UTF-8.
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace corvid::macros {
+
+// The conversion buffer holds 500 UTF-16 units with its terminating zero.
+inline constexpr std::size_t kMaxUnicodeHexUnits = 499;
+
+// Text to hex text: each UTF-16 code unit of the text, up to the first zero unit and at most
+// kMaxUnicodeHexUnits of them, as 4 upper-case hex digits, high byte first ("AB" gives
+// "00410042"). A surrogate pair is never split by the limit. Bytes that are not UTF-8 become
+// U+FFFD.
+std::string StrToUnicodeHex(std::string_view text);
+
+// Hex text to text, read from the end in groups of 4 digits; each group is one UTF-16 code unit.
+// A group that is not hex is skipped, and 1 to 3 digits left over at the front are ignored. A zero
+// unit gives a NUL character; a lone surrogate gives U+FFFD.
+std::string UnicodeHexToStr(std::string_view hex);
+
+// Two upper-case hex digits per byte ("82 04 00" gives "820400").
+std::string BytesToHexText(std::span<const std::uint8_t> bytes);
+
+// Value of one hex digit in either case, or -1.
+int HexDigitValue(char digit);
+
+}  // namespace corvid::macros
