@@ -56,6 +56,12 @@ std::span<const std::uint8_t> StandInMouse::Bank(int bank) const {
   return {};
 }
 
+void StandInMouse::SetBank(int bank, std::span<const std::uint8_t> bytes) {
+  const std::span<std::uint8_t> target = Bank(bank);
+  std::copy_n(bytes.begin(), std::min(bytes.size(), target.size()), target.begin());
+  KeepFirmwareBits();
+}
+
 static std::uint16_t IdentityAddressOf(const StandInMouseConfig& config) {
   return config.controllerKind == device::kControllerI2C ? device::kIdentityAddressI2C
                                                          : device::kIdentityAddressFlash;

@@ -44,6 +44,8 @@ class StandInMouse final : public SimulatedDevice {
 
   std::span<std::uint8_t> Bank(int bank);
   std::span<const std::uint8_t> Bank(int bank) const;
+  // Takes over the start of `bytes` as the bank's content, as the firmware would store it.
+  void SetBank(int bank, std::span<const std::uint8_t> bytes);
   std::span<std::uint8_t> Memory() { return memory_; }
   std::span<const std::uint8_t> Memory() const { return memory_; }
   std::array<std::uint8_t, 2> IdentityBytes() const;

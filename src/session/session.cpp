@@ -1,0 +1,90 @@
+#include "session/session.h"
+
+#include <algorithm>
+#include <memory>
+
+#include "shell/language_file.h"
+#include "shell/resources.h"
+
+namespace corvid::session {
+
+std::string_view ConnectionStateText(ConnectionState state) {
+  switch (state) {
+    case ConnectionState::kNoMouse:
+      return "no mouse";
+    case ConnectionState::kOpenedUnidentified:
+      return "opened, not identified";
+    case ConnectionState::kWrongStorage:
+      return "wrong macro storage for this build";
+    case ConnectionState::kIdentityRefused:
+      return "identity refused";
+    case ConnectionState::kConnected:
+      return "connected";
+  }
+  return "";
+}
+
+SessionSetup BuiltInSetup() {
+  SessionSetup setup;
+  if (const auto image = shell::ResourceBytes("Corvid88Data")) setup.defaultImage = *image;
+  setup.productSettings = shell::ReadProductSettings().settings;
+  return setup;
+}
+
+Session::Session(device::HidBus& bus, device::Clock& clock, device::BusyWindow& busyWindow,
+                 SessionObserver& observer, SessionSetup setup)
+    : bus_(bus),
+      clock_(clock),
+      busyWindow_(busyWindow),
+      observer_(observer),
+      defaultImage_(setup.defaultImage),
+      productSettings_(std::move(setup.productSettings)),
+      currentLanguage_(setup.CurrentLanguage),
+      vidPidTable_(device::VidPidTable::FromDefaultImage(setup.defaultImage)),
+      protocol_(bus, link_, clock, busyWindow) {
+  // The header of the default image says which USB IDs to look for, which macro storage this build
+  // serves and which identity it accepts. An image without a header serves no mouse.
+  if (const auto header = model::ReadDefaultImageHeader(defaultImage_)) {
+    header_ = *header;
+  } else {
+    vidPidTable_ = {};
+  }
+}
+
+Session::~Session() { device::EmptyDeviceLink(bus_, link_); }
+
+std::string Session::Text(std::string_view key) const {
+  return std::string(shell::LanguageText(currentLanguage_, key));
+}
+
+void Session::Show(std::string_view key, bool emptyCaption) {
+  observer_.ShowMessage({std::string(key), Text(key), emptyCaption});
+}
+
+void Session::DataBufToUI() {
+  dataBuf_.LoadSections(deviceImage_.sections);
+  observer_.RefreshPages();
+}
+
+void Session::InitNoDevice() {
+  auto defaults = std::make_unique<model::DefaultBuffers>();
+  model::LoadDefaultImage(defaultImage_, header_.imageStorageKind, *defaults);
+  deviceImage_.sections.parameter.CopyPrefixFrom(defaults->parameterSection);
+  deviceImage_.sections.profile.CopyPrefixFrom(defaults->profileSection);
+  if (header_.imageStorageKind == device::StorageKind::I2C) {
+    deviceImage_.MacroImage = defaults->macroArea;
+  } else if (header_.imageStorageKind == device::StorageKind::Flash) {
+    deviceImage_.FlashMacroNames = defaults->flashMacroNames;
+    for (std::size_t i = 0; i < model::kFlashMacroCount; ++i) {
+      std::ranges::copy(defaults->flashMacroBodies[i], deviceImage_.FlashMacroBody(i).begin());
+    }
+  }
+  DataBufToUI();
+}
+
+void Session::FormCloseQuery() {
+  device::EmptyDeviceLink(bus_, link_);
+  state_ = ConnectionState::kNoMouse;
+}
+
+}  // namespace corvid::session

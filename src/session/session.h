@@ -1,0 +1,144 @@
+#pragma once
+
+// The state that belongs to the main window, and the connection with the mouse: the device poll,
+// arrival and removal, identification, the full read, the no-device defaults and the restart.
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "device/busy_window.h"
+#include "device/clock.h"
+#include "device/discovery.h"
+#include "device/hid_bus.h"
+#include "device/memory_layout.h"
+#include "device/protocol.h"
+#include "device/storage_kind.h"
+#include "model/data_buf.h"
+#include "model/default_image.h"
+#include "model/device_image.h"
+#include "session/session_observer.h"
+#include "shell/product_settings.h"
+
+namespace corvid::session {
+
+// Where the connection stands. One value, so that nobody has to deduce it from flags.
+enum class ConnectionState {
+  kNoMouse,             // nothing opened (see InaccessiblePaths for a mouse that cannot be opened)
+  kOpenedUnidentified,  // opened, but no device-info answer or no layout of ours
+  kWrongStorage,        // its macro storage is not the one this build serves (ErrorState)
+  kIdentityRefused,     // its identity bytes are not accepted (WriteLock)
+  kConnected,           // read in full; the pages show the mouse
+};
+
+std::string_view ConnectionStateText(ConnectionState state);
+
+struct SessionSetup {
+  // The built-in default image, or another one for tests. Must outlive the session.
+  std::span<const std::uint8_t> defaultImage;
+  shell::ProductSettings productSettings;
+  int CurrentLanguage = 1;
+};
+
+// The built-in default image and product settings, language 1.
+SessionSetup BuiltInSetup();
+
+class Session {
+ public:
+  Session(device::HidBus& bus, device::Clock& clock, device::BusyWindow& busyWindow,
+          SessionObserver& observer, SessionSetup setup);
+  ~Session();
+  Session(const Session&) = delete;
+  Session& operator=(const Session&) = delete;
+
+  // Start-up without a mouse: the defaults fill the device mirror and the pages.
+  void InitNoDevice();
+  // The device poll, every 3.5 s.
+  void DevTimerTimer();
+  // A clean search: empties the link and walks the USB ID table.
+  void ReFindDev();
+  // Restarts the mouse and finds it again (after a report-rate change or a patch). The caller
+  // has disabled the poll.
+  void RestartAndReconnect();
+  // Closing the window: the handles are closed, nothing is sent to the mouse.
+  void FormCloseQuery();
+
+  ConnectionState State() const { return state_; }
+  bool IsConnected() const { return link_.IsConnected(); }
+  // Paths of interfaces with the mouse's IDs that this user may not open, from the last search.
+  const std::vector<std::string>& InaccessiblePaths() const { return inaccessiblePaths_; }
+
+  bool WriteLock() const { return writeLock_; }
+  bool ErrorState() const { return errorState_; }
+  // Whether a page may write a setting to the mouse now.
+  bool CanWrite() const { return link_.IsConnected() && !writeLock_; }
+
+  device::StorageKind ControllerKind() const { return controllerKind_; }
+  device::StorageKind MacroStorageKind() const { return macroStorageKind_; }
+  device::StorageKind ImageStorageKind() const { return header_.imageStorageKind; }
+  std::optional<device::MemoryLayout> Layout() const { return layout_; }
+  std::optional<std::uint8_t> DeviceType() const { return deviceType_; }
+
+  const device::DeviceLink& Link() const { return link_; }
+  const device::VidPidTable& IdTable() const { return vidPidTable_; }
+  device::Protocol& Protocol() { return protocol_; }
+  device::HidBus& Bus() { return bus_; }
+  device::BusyWindow& Busy() { return busyWindow_; }
+  SessionObserver& Observer() { return observer_; }
+  model::DeviceImage& DeviceImage() { return deviceImage_; }
+  model::DataBuf& DataBuf() { return dataBuf_; }
+  std::span<const std::uint8_t> DefaultImageBytes() const { return defaultImage_; }
+  const model::DefaultImageHeader& DefaultHeader() const { return header_; }
+  const shell::ProductSettings& ProductSettings() const { return productSettings_; }
+
+  int CurrentLanguage() const { return currentLanguage_; }
+  void SetCurrentLanguage(int language) { currentLanguage_ = language; }
+  // The text of a language key in the current language.
+  std::string Text(std::string_view key) const;
+  void Show(std::string_view key, bool emptyCaption = false);
+
+  // Shows the device mirror on the pages: copies it into DataBuf and refreshes them.
+  void DataBufToUI();
+
+ private:
+  void DeviceLost();
+  void RefreshErrorAP();
+  void ReadDevInfo();
+  void Btn_Read();
+  bool MouseStillListed();
+  bool OpenFromEntry(const device::VidPid& entry);
+  void WaitWithEvents(int rounds);
+
+  device::HidBus& bus_;
+  device::Clock& clock_;
+  device::BusyWindow& busyWindow_;
+  SessionObserver& observer_;
+
+  std::span<const std::uint8_t> defaultImage_;
+  model::DefaultImageHeader header_;
+  shell::ProductSettings productSettings_;
+  int currentLanguage_ = 1;
+  device::VidPidTable vidPidTable_;
+
+  device::DeviceLink link_;
+  device::Protocol protocol_;
+  model::DeviceImage deviceImage_;
+  model::DataBuf dataBuf_;
+
+  ConnectionState state_ = ConnectionState::kNoMouse;
+  std::vector<std::string> inaccessiblePaths_;
+  device::StorageKind controllerKind_ = device::StorageKind::Unknown;
+  device::StorageKind macroStorageKind_ = device::StorageKind::Unknown;
+  std::optional<device::MemoryLayout> layout_;
+  std::optional<std::uint8_t> deviceType_;
+  bool writeLock_ = false;
+  bool errorState_ = false;
+  bool pollGuard_ = false;
+  int lastDeviceCount_ = 0;
+};
+
+}  // namespace corvid::session

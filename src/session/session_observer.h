@@ -1,0 +1,56 @@
+#pragma once
+
+#include <string>
+
+namespace corvid::session {
+
+// A message for the user: the language key it came from and its text in the current language.
+// Shown in a modal box with one OK button.
+struct Message {
+  std::string key;
+  std::string text;
+  bool emptyCaption = false;  // the identity refusal shows no caption
+};
+
+// What the session asks of whoever shows it: the window, the command-line tool, or a recording
+// fake in tests. The session decides; the observer only shows.
+class SessionObserver {
+ public:
+  virtual ~SessionObserver() = default;
+
+  // Modal: returns when the user has dismissed it.
+  virtual void ShowMessage(const Message& message) = 0;
+  // Fill every page from DataBuf and the macro lists.
+  virtual void RefreshPages() = 0;
+  // The mouse is gone: cover the key area, close the function menus, stop the caption marquee,
+  // clear the macro lists and the LED type text.
+  virtual void ResetPagesForNoDevice() = 0;
+  // Show the first page only, with its tab images as selected.
+  virtual void ShowErrorPage() = 0;
+  // After a full read: the Update page buttons are shown only for a Flash/Flash mouse; the key
+  // page is shown again and the current key layer re-entered.
+  virtual void RestorePagesAfterRead(bool updatePageAvailable) = 0;
+  // Height of the function-category menu in pixels: 146 leaves out macro assignment.
+  virtual void SetFunctionMenuHeight(int pixels) = 0;
+  // The transparent overlays that keep clicks from the pages during long transfers.
+  virtual void ShowBusyOverlay() = 0;
+  virtual void HideBusyOverlay() = 0;
+  // The device poll timer.
+  virtual void SetDevTimerEnabled(bool enabled) = 0;
+};
+
+// Does nothing: for callers that show nothing.
+class NoSessionObserver : public SessionObserver {
+ public:
+  void ShowMessage(const Message&) override {}
+  void RefreshPages() override {}
+  void ResetPagesForNoDevice() override {}
+  void ShowErrorPage() override {}
+  void RestorePagesAfterRead(bool) override {}
+  void SetFunctionMenuHeight(int) override {}
+  void ShowBusyOverlay() override {}
+  void HideBusyOverlay() override {}
+  void SetDevTimerEnabled(bool) override {}
+};
+
+}  // namespace corvid::session

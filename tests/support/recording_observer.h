@@ -1,0 +1,39 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "session/session_observer.h"
+
+namespace corvid::testing_support {
+
+// Remembers what the session asked to show.
+class RecordingObserver final : public session::SessionObserver {
+ public:
+  void ShowMessage(const session::Message& message) override {
+    messages.push_back(message.key);
+    lastMessage = message;
+  }
+  void RefreshPages() override { ++pageRefreshes; }
+  void ResetPagesForNoDevice() override { ++noDeviceResets; }
+  void ShowErrorPage() override { ++errorPages; }
+  void RestorePagesAfterRead(bool available) override { updatePageAvailable = available; }
+  void SetFunctionMenuHeight(int pixels) override { menuHeight = pixels; }
+  void ShowBusyOverlay() override { overlayShown = true; }
+  void HideBusyOverlay() override { overlayShown = false; }
+  void SetDevTimerEnabled(bool enabled) override { devTimerEnabled = enabled; }
+
+  void Clear() { *this = RecordingObserver(); }
+
+  std::vector<std::string> messages;  // language keys, in order
+  session::Message lastMessage;
+  int pageRefreshes = 0;
+  int noDeviceResets = 0;
+  int errorPages = 0;
+  bool updatePageAvailable = false;
+  int menuHeight = 0;
+  bool overlayShown = false;
+  bool devTimerEnabled = true;
+};
+
+}  // namespace corvid::testing_support
