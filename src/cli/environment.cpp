@@ -1,6 +1,7 @@
 #include "cli/environment.h"
 
 #include "device/hid_linux.h"
+#include "shell/resources.h"
 #include "sim/state_file.h"
 
 namespace corvid::cli {
@@ -20,6 +21,12 @@ std::unique_ptr<Environment> Environment::Create(const GlobalOptions& options, s
     } else {
       env->mouse_ = std::make_unique<sim::StandInMouse>(
           sim::StandInMouseConfig::ForLayout(*options.simulate), *env->clock_);
+      // A new stand-in mouse comes from the factory with the build's default configuration.
+      if (const auto image = shell::ResourceBytes("Corvid88Data")) {
+        env->mouse_->SetBank(0, image->subspan(0, device::kParameterSectionSize));
+        env->mouse_->SetBank(
+            1, image->subspan(device::kParameterSectionSize, device::kProfileSectionSize));
+      }
     }
     env->stateFile_ = options.simStateFile;
     auto bus = std::make_unique<sim::SimulatedBus>();
