@@ -1,0 +1,165 @@
+#include "session/whole_image_operations.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sstream>
+
+#include "common/file_io.h"
+#include "shell/resources.h"
+#include "sim/simulated_bus.h"
+#include "sim/stand_in_mouse.h"
+#include "sim/trace.h"
+#include "support/recording_busy_window.h"
+#include "support/recording_observer.h"
+
+namespace corvid::session {
+namespace {
+
+using device::MemoryLayout;
+using sim::StandInMouseConfig;
+
+std::vector<std::uint8_t> DefaultImageFor(MemoryLayout layout) {
+  const auto shipped = *shell::ResourceBytes("Corvid88Data");
+  std::vector<std::uint8_t> image(shipped.begin(), shipped.end());
+  image[0] = layout == MemoryLayout::LayoutFlashFlash ? 0xF0 : 0xE0;
+  return image;
+}
+
+// A session on a simulated bus with a stand-in mouse of the given layout, and a build made for it.
+class OperationsTest : public ::testing::TestWithParam<MemoryLayout> {
+ protected:
+  OperationsTest()
+      : defaultImage(DefaultImageFor(GetParam())),
+        mouse(StandInMouseConfig::ForLayout(GetParam()), clock) {
+    mouse.SetBank(0, std::span(defaultImage).subspan(0, 104));
+    mouse.SetBank(1, std::span(defaultImage).subspan(104, 145));
+    SessionSetup setup = BuiltInSetup();
+    setup.defaultImage = defaultImage;
+    session = std::make_unique<Session>(traced, clock, busy, observer, setup);
+    folder = std::filesystem::path(::testing::TempDir()) / "operations_test";
+    std::filesystem::create_directories(folder);
+  }
+  ~OperationsTest() override { std::filesystem::remove_all(folder); }
+
+  void Connect() {
+    plug = bus.PlugDevice(mouse, mouse.Config().vendorId, mouse.Config().productId, 1);
+    session->ReFindDev();
+    ASSERT_EQ(session->State(), ConnectionState::kConnected);
+    observer.Clear();
+    trace.str({});
+  }
+
+  std::vector<std::uint8_t> defaultImage;
+  device::FakeClock clock;
+  sim::StandInMouse mouse;
+  sim::SimulatedBus bus;
+  std::ostringstream trace;
+  sim::TracingHidBus traced{bus, trace};
+  testing_support::RecordingBusyWindow busy{trace};
+  testing_support::RecordingObserver observer;
+  std::unique_ptr<Session> session;
+  std::filesystem::path folder;
+  int plug = 0;
+};
+
+TEST_P(OperationsTest, AProfileSavedFromOneMouseLoadsIntoAnotherByteForByte) {
+  Connect();
+  session->DataBuf().SetSlotCodeText(0, 4, "02080700");
+  session->DataBuf().Parameter().SetDpiLevelByte(0x52);
+  session->DeviceImage().MacroImage[5] = 0x33;
+  session->DeviceImage().FlashMacroBody(7)[0] = 0x44;
+  ASSERT_TRUE(SaveProfile(*session, folder / "mine"));
+  EXPECT_TRUE(trace.str().empty());  // saving sends nothing
+
+  // A second mouse of the same kind takes the profile.
+  const model::DeviceImage saved = session->DeviceImage();
+  bus.Unplug(plug);
+  sim::StandInMouse other(StandInMouseConfig::ForLayout(GetParam()), clock);
+  bus.PlugDevice(other, other.Config().vendorId, other.Config().productId, 1);
+  session->ReFindDev();
+  ASSERT_EQ(session->State(), ConnectionState::kConnected);
+  observer.Clear();
+
+  ASSERT_TRUE(LoadProfile(*session, folder / "mine.bin"));
+  EXPECT_TRUE(observer.messages.empty());
+  EXPECT_TRUE(std::ranges::equal(other.Bank(0), saved.sections.parameter.Data()));
+  EXPECT_TRUE(std::ranges::equal(other.Bank(1), saved.sections.profile.Data()));
+  EXPECT_EQ(other.Bank(0)[0], GetParam() == MemoryLayout::LayoutFlashFlash ? 0xF0 : 0xE0);
+  EXPECT_EQ(session->DataBuf().SlotCodeText(0, 4), "02080700");
+  if (GetParam() == MemoryLayout::LayoutFlashFlash) {
+    EXPECT_EQ(other.Memory()[0x4000 + 7 * 256], 0x44);
+  } else {
+    const int macroBase = GetParam() == MemoryLayout::LayoutI2C ? 0x200 : 0x4000;
+    EXPECT_EQ(other.Memory()[macroBase + 5], 0x33);
+  }
+  EXPECT_TRUE(observer.devTimerEnabled);
+  EXPECT_FALSE(observer.overlayShown);
+  EXPECT_EQ(observer.pageRefreshes, 1);
+}
+
+TEST_P(OperationsTest, WithoutAMouseNothingHappensButTheMessage) {
+  EXPECT_EQ(SaveProfile(*session, folder / "x").outcome, OperationOutcome::kNoMouse);
+  EXPECT_EQ(LoadProfile(*session, folder / "x.bin").outcome, OperationOutcome::kNoMouse);
+  EXPECT_EQ(ResetToDefaults(*session).outcome, OperationOutcome::kNoMouse);
+  EXPECT_EQ(observer.messages, (std::vector<std::string>{"Str022", "Str022", "Str022"}));
+  EXPECT_FALSE(std::filesystem::exists(folder / "x.bin"));
+  EXPECT_TRUE(trace.str().empty());
+}
+
+TEST_P(OperationsTest, AProfileOfTheOtherStorageIsRefusedAndNothingSent) {
+  Connect();
+  std::vector<std::uint8_t> file(8960, 0x00);
+  file[0] = GetParam() == MemoryLayout::LayoutFlashFlash ? 0xE0 : 0xF0;
+  const auto path = folder / "other.bin";
+  ASSERT_TRUE(common::WriteFileAtomically(path, file));
+  const model::DeviceImage before = session->DeviceImage();
+
+  const OperationResult result = LoadProfile(*session, path);
+  EXPECT_EQ(result.outcome, OperationOutcome::kRefused);
+  EXPECT_EQ(observer.lastMessage.text, "Loading .bin is error!");
+  EXPECT_TRUE(trace.str().empty());
+  EXPECT_EQ(session->DeviceImage().sections, before.sections);
+}
+
+TEST_P(OperationsTest, ResetWritesTheDefaultsAndShowsThem) {
+  Connect();
+  session->DataBuf().Parameter().SetDpiLevelByte(0x00);
+  mouse.Bank(0)[38] = 0x00;
+  ASSERT_TRUE(ResetToDefaults(*session));
+  EXPECT_EQ(mouse.Bank(0)[38], defaultImage[38]);
+  EXPECT_EQ(session->DataBuf().Parameter().DpiLevelByte(), defaultImage[38]);
+  EXPECT_EQ(observer.pageRefreshes, 1);
+  EXPECT_TRUE(observer.devTimerEnabled);
+  EXPECT_FALSE(observer.overlayShown);
+}
+
+TEST_P(OperationsTest, ThePatchIsProgrammedOnlyIntoAFlashMouseWithAFileLoaded) {
+  Connect();
+  device::FirmwarePatch patch;
+  EXPECT_FALSE(ProgramFirmwarePatch(*session, patch));
+  EXPECT_TRUE(trace.str().empty());  // Update before a file was loaded sends nothing
+
+  std::vector<std::uint8_t> bin(0x8000 + 0x400, 0x00);
+  bin[0x8000] = 0x5A;
+  ASSERT_TRUE(device::LoadPatchBin(bin, patch));
+  const OperationResult result = ProgramFirmwarePatch(*session, patch);
+  if (GetParam() != MemoryLayout::LayoutFlashFlash) {
+    EXPECT_EQ(result.outcome, OperationOutcome::kNotIdentified);
+    EXPECT_EQ(mouse.RestartCount(), 0);
+    return;
+  }
+  ASSERT_TRUE(result);
+  EXPECT_EQ(mouse.Memory()[0xC000], 0x5A);
+  EXPECT_EQ(mouse.Memory()[0x100E], 0x01);  // checksum 0x005A XOR 0x015A
+  EXPECT_EQ(mouse.Memory()[0x100F], 0x00);
+  EXPECT_EQ(mouse.RestartCount(), 1);
+  EXPECT_EQ(session->State(), ConnectionState::kConnected);  // found again after the restart
+}
+
+INSTANTIATE_TEST_SUITE_P(Layouts, OperationsTest,
+                         ::testing::Values(MemoryLayout::LayoutI2C, MemoryLayout::LayoutFlashI2C,
+                                           MemoryLayout::LayoutFlashFlash));
+
+}  // namespace
+}  // namespace corvid::session
