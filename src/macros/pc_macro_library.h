@@ -123,7 +123,9 @@ struct PCMacroView {
   DecodedMacro decoded;
 };
 
-// Which command the name dialog was opened for.
+// Which command the name dialog was opened for. New and Rename each set it to their own request,
+// replacing one left by a dialog closed without a name, so a cancelled rename never renames a macro
+// when a later New is confirmed.
 enum class PendingMacroName { kNone, kNew, kRename };
 
 // The library -----------------------------------------------------------------------------------
