@@ -6,8 +6,6 @@
 
 #include <cerrno>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 
 namespace corvid::common {
 namespace {
@@ -65,17 +63,26 @@ FileResult WriteFileAtomically(const std::filesystem::path& path,
 
 std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::filesystem::path& path,
                                                        std::string* error) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    if (error != nullptr) *error = Describe(path, "cannot open", errno);
+  const auto fail = [&](const char* what, int code) -> std::optional<std::vector<std::uint8_t>> {
+    if (error != nullptr) *error = Describe(path, what, code);
     return std::nullopt;
+  };
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return fail("cannot open", errno);
+  std::vector<std::uint8_t> bytes;
+  std::uint8_t chunk[65536];
+  for (;;) {
+    const ssize_t got = ::read(fd, chunk, sizeof chunk);
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      const int readError = errno;  // a folder fails here with EISDIR
+      ::close(fd);
+      return fail("cannot read", readError);
+    }
+    if (got == 0) break;
+    bytes.insert(bytes.end(), chunk, chunk + got);
   }
-  std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)),
-                                  std::istreambuf_iterator<char>());
-  if (in.bad()) {
-    if (error != nullptr) *error = Describe(path, "cannot read", errno);
-    return std::nullopt;
-  }
+  ::close(fd);
   return bytes;
 }
 
