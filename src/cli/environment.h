@@ -32,6 +32,10 @@ class Environment {
 
   device::HidBus& Bus() { return tracing_ ? static_cast<device::HidBus&>(*tracing_) : *bus_; }
   device::Clock& Clock() { return *clock_; }
+  // The stand-in mouse's layout when simulating one that the tool would serve.
+  std::optional<device::MemoryLayout> SimulatedLayout() const {
+    return mouse_ ? mouse_->Config().Layout() : std::nullopt;
+  }
   // Saves the stand-in mouse to its state file, if one was named; false with `error` on failure.
   bool SaveSimulatedState(std::string& error);
 

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <nlohmann/json.hpp>
+#include <ostream>
+#include <string>
+#include <string_view>
+
+#include "cli/environment.h"
+#include "cli/options.h"
+#include "cli/terminal_ui.h"
+#include "session/session.h"
+
+namespace corvid::cli {
+
+// What a command works with. Reading commands fill `json` when --json was given and print text
+// otherwise; main() prints the JSON at the end.
+struct CommandContext {
+  const Options& options;
+  Environment& env;
+  session::Session& session;
+  TerminalObserver& observer;
+  nlohmann::json& json;
+  std::ostream& out;
+
+  bool Json() const { return options.json; }
+  std::vector<std::string>::size_type ArgumentCount() const { return options.command.size() - 1; }
+  const std::string& Argument(std::size_t index) const { return options.command.at(index + 1); }
+};
+
+// Finds the mouse as the window would after start-up. Returns kExitOk when it is connected and
+// read, otherwise the exit code, the reason having been printed.
+int RequireMouse(CommandContext& context);
+
+// A usage error of one command: prints it and returns kExitUsage.
+int UsageError(std::string_view message);
+// A failed operation: prints it and returns kExitFailed.
+int Failure(std::string_view message);
+
+// Upper-case hexadecimal with a fixed number of digits.
+std::string Hex(std::uint32_t value, int digits);
+
+// The commands, grouped by what they work on. Each returns the exit code.
+int RunDeviceCommand(CommandContext& context);
+int RunSettingsCommand(CommandContext& context);
+int RunMacroCommand(CommandContext& context);
+int RunLibraryCommand(CommandContext& context);
+
+bool IsDeviceCommand(std::string_view name);
+bool IsSettingsCommand(std::string_view name);
+
+}  // namespace corvid::cli

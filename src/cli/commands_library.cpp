@@ -1,0 +1,184 @@
+// library list | show | new | rename | delete | import-one | import-all | export-one |
+// export-all | set-steps: the PC macro library, which needs no mouse.
+
+#include <fstream>
+#include <iostream>
+
+#include "cli/command_context.h"
+#include "macros/pc_macro_library.h"
+#include "macros/step_codec.h"
+
+namespace corvid::cli {
+namespace {
+
+using macros::PCMacroResult;
+using macros::PCMacroStatus;
+
+// Reports a library result as the window would (a message by key) or with the file's error.
+int LibraryExit(CommandContext& context, const PCMacroResult& result) {
+  if (result.ok()) return kExitOk;
+  if (!result.messageKey.empty()) {
+    context.session.Show(result.messageKey);
+    return kExitFailed;
+  }
+  switch (result.status) {
+    case PCMacroStatus::kIgnored:
+      return Failure("nothing to do: the name is empty");
+    case PCMacroStatus::kLibraryFull:
+      return Failure("the library is full");
+    case PCMacroStatus::kNameTooLong:
+      return Failure("a macro name has at most 8 characters");
+    case PCMacroStatus::kNoSuchMacro:
+      return Failure("no such macro in the library");
+    case PCMacroStatus::kNoMacroInFile:
+      return Failure("the file holds no macro");
+    case PCMacroStatus::kReadFailed:
+    case PCMacroStatus::kWriteFailed:
+      return Failure(result.fileError);
+    case PCMacroStatus::kDone:
+    case PCMacroStatus::kDuplicateName:
+      break;
+  }
+  return kExitFailed;
+}
+
+std::optional<std::size_t> FindByName(const macros::PcMacroLibrary& library,
+                                      std::string_view name) {
+  const std::vector<std::string> names = library.RefreshPCMacroName();
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    if (names[i] == name) return i;
+  }
+  return std::nullopt;
+}
+
+int List(CommandContext& context, const macros::PcMacroLibrary& library) {
+  const std::vector<std::string> names = library.RefreshPCMacroName();
+  if (context.Json()) {
+    context.json["library"] = library.File().string();
+    context.json["macros"] = names;
+    return kExitOk;
+  }
+  for (std::size_t i = 0; i < names.size(); ++i) context.out << i + 1 << "  " << names[i] << "\n";
+  return kExitOk;
+}
+
+int Show(CommandContext& context, const macros::PcMacroLibrary& library, std::size_t index) {
+  const auto view = library.ShowMacro(index);
+  const std::string name = library.RefreshPCMacroName()[index];
+  if (context.Json()) {
+    context.json["name"] = name;
+    context.json["length"] = view ? view->bodyLength : 0;
+    context.json["lines"] = view ? view->decoded.lines : std::vector<std::string>{};
+    nlohmann::json shown = nlohmann::json::array();
+    if (view) {
+      for (const std::string& line : view->decoded.lines) {
+        shown.push_back(macros::StepLineDisplayText(line));
+      }
+    }
+    context.json["steps"] = shown;
+    return kExitOk;
+  }
+  context.out << name << "\n";
+  if (!view) return kExitOk;
+  for (const std::string& line : view->decoded.lines) {
+    context.out << "  " << line << "    " << macros::StepLineDisplayText(line) << "\n";
+  }
+  return kExitOk;
+}
+
+// The text form: one step line per line, line 0 the delay mode.
+int SetSteps(CommandContext& context, macros::PcMacroLibrary& library, std::size_t index,
+             const std::string& file) {
+  std::ifstream in(file);
+  if (!in) return Failure(file + ": cannot open");
+  macros::MacroLines lines;
+  for (std::string line; std::getline(in, line);) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    lines.push_back(line);
+  }
+  const macros::EncodedMacro encoded = macros::MemoToMacro(lines);
+  if (!encoded.ok()) return Failure(encoded.reason);
+  for (const std::size_t dropped : encoded.droppedLines) {
+    std::cerr << "corvid88ctl: line " << dropped + 1 << " is not a step and was left out\n";
+  }
+  return LibraryExit(context, library.SetMacroBody(index, encoded.body));
+}
+
+}  // namespace
+
+int RunLibraryCommand(CommandContext& context) {
+  if (context.ArgumentCount() == 0) return UsageError("library needs a subcommand");
+  const std::string& sub = context.Argument(0);
+  const std::size_t arguments = context.ArgumentCount() - 1;
+  const auto need = [&](std::size_t count, const char* form) {
+    return arguments == count ? kExitOk : UsageError(std::string("usage: library ") + form);
+  };
+
+  const macros::PCMacroLibraryLocation location =
+      macros::LocatePCMacroLibrary(context.session.ProductSettings().path,
+                                   context.options.libraryFile.value_or(std::filesystem::path{}));
+  if (!location.ok()) return Failure(location.error);
+  macros::PcMacroLibrary library(location.file);
+  if (const PCMacroResult checked = library.CheckPCMacro(); !checked.ok()) {
+    return LibraryExit(context, checked);
+  }
+  // A macro named on the command line must exist.
+  const auto named = [&](std::size_t argument) -> std::optional<std::size_t> {
+    const auto index = FindByName(library, context.Argument(argument));
+    if (!index) Failure("no macro named \"" + context.Argument(argument) + "\" in the library");
+    return index;
+  };
+
+  if (sub == "list") {
+    if (const int s = need(0, "list")) return s;
+    return List(context, library);
+  }
+  if (sub == "show") {
+    if (const int s = need(1, "show NAME")) return s;
+    const auto index = named(1);
+    return index ? Show(context, library, *index) : kExitFailed;
+  }
+  if (sub == "new") {
+    if (const int s = need(1, "new NAME")) return s;
+    return LibraryExit(context, library.NewMacro(context.Argument(1)));
+  }
+  if (sub == "rename") {
+    if (const int s = need(2, "rename OLD NEW")) return s;
+    const auto index = named(1);
+    return index ? LibraryExit(context, library.RenameMacro(*index, context.Argument(2)))
+                 : kExitFailed;
+  }
+  if (sub == "delete") {
+    if (const int s = need(1, "delete NAME")) return s;
+    const auto index = named(1);
+    return index ? LibraryExit(context, library.DeleteMacro(*index)) : kExitFailed;
+  }
+  if (sub == "import-one" || sub == "import-all") {
+    if (const int s = need(1, "import-one|import-all FILE")) return s;
+    const PCMacroResult result = sub == "import-one" ? library.ImportOne(context.Argument(1))
+                                                     : library.ImportAll(context.Argument(1));
+    if (result.fileRead && result.fileRead->IsShort()) {
+      std::cerr
+          << "corvid88ctl: the file is shorter than its format; only what it holds was read\n";
+    }
+    return LibraryExit(context, result);
+  }
+  if (sub == "export-one") {
+    if (const int s = need(2, "export-one NAME FILE")) return s;
+    const auto index = named(1);
+    return index ? LibraryExit(context, library.ExportOne(*index, context.Argument(2)))
+                 : kExitFailed;
+  }
+  if (sub == "export-all") {
+    if (const int s = need(1, "export-all FILE")) return s;
+    return LibraryExit(context, library.ExportAll(context.Argument(1)));
+  }
+  if (sub == "set-steps") {
+    if (const int s = need(2, "set-steps NAME FILE")) return s;
+    const auto index = named(1);
+    return index ? SetSteps(context, library, *index, context.Argument(2)) : kExitFailed;
+  }
+  return UsageError("unknown library subcommand " + sub);
+}
+
+}  // namespace corvid::cli

@@ -1,0 +1,58 @@
+#include "cli/terminal_ui.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <iostream>
+
+namespace corvid::cli {
+namespace {
+
+constexpr auto kProgressDelay = std::chrono::milliseconds(500);
+constexpr int kBarWidth = 30;
+
+}  // namespace
+
+void TerminalObserver::ShowMessage(const session::Message& message) {
+  // The window separates two lines of one message with a carriage return.
+  std::string text = message.text;
+  std::replace(text.begin(), text.end(), '\r', '\n');
+  std::cerr << text << '\n';
+  lastMessage_ = text;
+}
+
+TerminalBusyWindow::TerminalBusyWindow() : enabled_(::isatty(STDERR_FILENO) == 1) {}
+
+TerminalBusyWindow::~TerminalBusyWindow() { Clear(); }
+
+void TerminalBusyWindow::Show() {
+  if (!shown_) {
+    shown_ = true;
+    steps_ = 0;
+    started_ = std::chrono::steady_clock::now();
+  }
+  ++steps_;
+  if (enabled_ && std::chrono::steady_clock::now() - started_ >= kProgressDelay) Draw();
+}
+
+void TerminalBusyWindow::Hide() {
+  shown_ = false;
+  Clear();
+}
+
+// The number of reports is not known in advance, so the bar fills and wraps as they go.
+void TerminalBusyWindow::Draw() {
+  const int filled = static_cast<int>(steps_ / 8 % (kBarWidth + 1));
+  std::cerr << "\r[" << std::string(static_cast<std::size_t>(filled), '#')
+            << std::string(static_cast<std::size_t>(kBarWidth - filled), ' ') << "] " << steps_
+            << " reports" << std::flush;
+  drawn_ = true;
+}
+
+void TerminalBusyWindow::Clear() {
+  if (!drawn_) return;
+  std::cerr << '\r' << std::string(kBarWidth + 24, ' ') << '\r' << std::flush;
+  drawn_ = false;
+}
+
+}  // namespace corvid::cli

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <chrono>
+#include <cstdio>
+#include <string>
+
+#include "device/busy_window.h"
+#include "session/session_observer.h"
+
+namespace corvid::cli {
+
+// Messages the window would show in a box go to standard error, one line each.
+class TerminalObserver final : public session::SessionObserver {
+ public:
+  void ShowMessage(const session::Message& message) override;
+  void RefreshPages() override {}
+  void ResetPagesForNoDevice() override {}
+  void ShowErrorPage() override {}
+  void RestorePagesAfterRead(bool) override {}
+  void SetFunctionMenuHeight(int) override {}
+  void ShowBusyOverlay() override {}
+  void HideBusyOverlay() override {}
+  void SetDevTimerEnabled(bool) override {}
+
+  // The last message shown, so the tool can repeat the reason in its JSON output.
+  const std::string& LastMessage() const { return lastMessage_; }
+
+ private:
+  std::string lastMessage_;
+};
+
+// The busy window on a terminal: once a transfer has run for half a second, a line on standard
+// error counts the reports sent so far. Nothing is drawn when standard error is not a terminal.
+class TerminalBusyWindow final : public device::BusyWindow {
+ public:
+  TerminalBusyWindow();
+  ~TerminalBusyWindow() override;
+
+  void Show() override;
+  void Hide() override;
+  void ProcessPendingEvents() override {}
+
+ private:
+  void Draw();
+  void Clear();
+
+  bool enabled_;
+  bool shown_ = false;
+  bool drawn_ = false;
+  long steps_ = 0;
+  std::chrono::steady_clock::time_point started_;
+};
+
+}  // namespace corvid::cli
