@@ -20,6 +20,7 @@ class Clock {
 // The real clock: the monotonic clock of the system, with sleeps that never return early.
 class SteadyClock final : public Clock {
  public:
+  SteadyClock();
   void SleepMilliseconds(std::uint32_t milliseconds) override;
   void DelayMicroseconds(std::uint32_t microseconds) override;
   std::uint64_t TickMilliseconds() override;
