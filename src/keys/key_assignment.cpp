@@ -1,0 +1,88 @@
+#include "keys/key_assignment.h"
+
+#include <algorithm>
+
+#include "model/key_code_text.h"
+
+namespace corvid::keys {
+namespace {
+
+inline constexpr int kKbSwitchMenuTag = 1002;
+
+std::optional<KeyResult> RefuseSlot(session::Session& session, const KeyPageState& page, int slot) {
+  if (!model::IsValidLayer(page.layer) || !model::IsValidSlot(slot)) {
+    return KeyResult::kInvalidArgument;
+  }
+  if (const auto refusal = RefuseKeyPageClick(session)) return refusal;
+  if (!IsLayerEditable(page.layer)) return KeyResult::kNotOffered;
+  return std::nullopt;
+}
+
+// Stores the code in the slot of the layer on show and writes it.
+KeyResult StoreInLayer(session::Session& session, int layer, int slot,
+                       const model::SlotBytes& code) {
+  SlotWriter writer(session);
+  session.DataBuf().SetSlotCode(layer, slot, code);
+  writer.Write(layer, slot);
+  return writer.Result();
+}
+
+}  // namespace
+
+SlotAssignment AssignMenuFunction(session::Session& session, const KeyPageState& page, int slot,
+                                  int tag, const model::MenuCodeInputs& inputs) {
+  const model::FunctionMenuItem* item = model::FindFunctionMenuItem(tag);
+  if (item == nullptr) return {KeyResult::kInvalidArgument, {}};
+  if (const auto refusal = RefuseSlot(session, page, slot)) return {*refusal, {}};
+  // A KB switch key leads from Main Control to Switch Control; there it would lead nowhere.
+  if (tag == kKbSwitchMenuTag && page.layer != kMainLayer) return {KeyResult::kNotOffered, {}};
+  const auto code = model::ParseSlotCodeText(model::CodeForMenuTag(tag, inputs));
+  if (!code) return {KeyResult::kInvalidArgument, {}};  // an aim or fire setting out of range
+
+  const MarkerCaptions markers = MarkerCaptionsOf(session);
+  const auto index = static_cast<std::size_t>(slot - 1);
+  const std::string oldCaption = page.captions[index];
+  SlotCaptions captions = page.captions;
+  captions[index] = session.Text(item->languageKey);
+  if (std::find(captions.begin(), captions.end(), markers.leftKey) == captions.end()) {
+    return {KeyResult::kNoLeftKey, markers.leftKey};
+  }
+
+  SlotWriter writer(session);
+  session.DataBuf().SetSlotCode(page.layer, slot, *code);
+  writer.Write(page.layer, slot);
+  // The firmware finds the way back from the other layers on the button that led there.
+  if (page.layer == kMainLayer &&
+      (captions[index] == markers.kbSwitchKey || oldCaption == markers.kbSwitchKey)) {
+    for (const int layer : {kSwitchLayer, kFixedLayer}) {
+      session.DataBuf().SetSlotCode(layer, slot, *code);
+      writer.Write(layer, slot);
+    }
+  }
+  return {writer.Result(), captions[index]};
+}
+
+bool CanReplaceSlot(const session::Session& session, const KeyPageState& page, int slot) {
+  return !IsOnlyLeftKey(page.captions, slot, session.Text("Str210"));
+}
+
+SlotAssignment ApplyAssemblyKey(session::Session& session, const KeyPageState& page, int slot,
+                                std::string_view caption, std::string_view codeText) {
+  const auto code = model::ParseSlotCodeText(codeText);
+  if (!code) return {KeyResult::kInvalidArgument, {}};
+  if (const auto refusal = RefuseSlot(session, page, slot)) return {*refusal, {}};
+  if (!CanReplaceSlot(session, page, slot)) return {KeyResult::kNoLeftKey, session.Text("Str210")};
+  return {StoreInLayer(session, page.layer, slot, *code), std::string(caption)};
+}
+
+SlotAssignment BindMacro(session::Session& session, const KeyPageState& page, int slot,
+                         const model::DeviceMacroCatalog& macros, int macroIndex) {
+  if (macroIndex < 0 || macroIndex >= macros.MacroCount()) return {KeyResult::kInvalidArgument, {}};
+  if (const auto refusal = RefuseSlot(session, page, slot)) return {*refusal, {}};
+  if (!CanReplaceSlot(session, page, slot)) return {KeyResult::kNoLeftKey, session.Text("Str210")};
+  return {
+      StoreInLayer(session, page.layer, slot, model::MacroKeyCode(macros.MacroAddress(macroIndex))),
+      macros.MacroName(macroIndex)};
+}
+
+}  // namespace corvid::keys
