@@ -1,0 +1,74 @@
+#include "macros/device_macro_operations.h"
+
+#include "common/file_io.h"
+#include "model/data_buf.h"
+#include "model/image_transfer.h"
+
+namespace corvid::macros {
+
+bool SaveDeviceMacros(session::Session& session, DeviceMacros& macros, const ButtonPageView& page) {
+  session::SessionObserver& observer = session.Observer();
+  observer.SetDevTimerEnabled(false);
+  observer.ShowBusyOverlay();
+  session.Busy().Show();
+  session.Busy().ProcessPendingEvents();
+
+  RefreshMacroAddr(page, macros, session.DataBuf());
+  model::CommitProfileSection(session.DataBuf(), session.DeviceImage());
+  if (macros.IsFlash()) macros.UIToMacroName();
+  const bool send = session.CanWrite() && macros.Layout().has_value();
+  if (send) model::WriteMacros(session.Protocol(), *macros.Layout(), session.DeviceImage());
+
+  session.Busy().Hide();
+  session.Busy().ProcessPendingEvents();
+  observer.SetDevTimerEnabled(true);
+  observer.HideBusyOverlay();
+  return send;
+}
+
+DeviceMacroResult AddMacroToMouse(session::Session& session, DeviceMacros& macros,
+                                  const PCMacroSlot& macro, const ButtonPageView& page) {
+  DeviceMacroResult result;
+  result.change = macros.AddMacro(macro.name, macro.body);
+  if (!result.change.messageKey.empty()) session.Show(result.change.messageKey);
+  if (!result.ok()) return result;
+  result.written = SaveDeviceMacros(session, macros, page);
+  return result;
+}
+
+DeviceMacroResult DeleteDeviceMacro(session::Session& session, DeviceMacros& macros, int index,
+                                    const ButtonPageView& page) {
+  DeviceMacroResult result;
+  const std::vector<MacroBinding> bindings = InitKeysParameters(session.DataBuf(), macros);
+  result.change = macros.DeleteMacro(index);
+  if (!result.change.messageKey.empty()) session.Show(result.change.messageKey);
+  if (!result.ok()) return result;
+
+  result.rebound = RefreshKeysParameters(bindings, index, macros, session.DataBuf());
+  if (session.CanWrite()) {
+    for (const ReboundKey& key : result.rebound) {
+      const auto offset = static_cast<std::uint8_t>(model::KeySlotOffset(key.layer, key.slot));
+      session.Protocol().WriteProfileBytes(offset, key.code[0], key.code[1], key.code[2],
+                                           key.code[3]);
+    }
+  }
+  result.written = SaveDeviceMacros(session, macros, page);
+  return result;
+}
+
+DeviceMacroExport ExportDeviceMacros(const DeviceMacros& macros,
+                                     const std::filesystem::path& chosen) {
+  DeviceMacroExport result;
+  result.file = WithBinExtension(chosen);
+  const std::vector<std::uint8_t> bytes = macros.ExportBytes();
+  if (bytes.empty()) {
+    result.error = "the mouse's macro memory is not known";
+    return result;
+  }
+  const common::FileResult written = common::WriteFileAtomically(result.file, bytes);
+  result.ok = written.ok;
+  result.error = written.error;
+  return result;
+}
+
+}  // namespace corvid::macros
