@@ -1,0 +1,100 @@
+// Runs corvid88ctl as a process against the stand-in mouse: exit codes, a trace, a saved profile,
+// a state file kept between runs, bad arguments.
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <array>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+namespace {
+
+struct ToolRun {
+  int status = -1;
+  std::string out;  // standard output
+};
+
+class CliProcessTest : public ::testing::Test {
+ protected:
+  CliProcessTest() : folder(std::filesystem::path(::testing::TempDir()) / "cli_process_test") {
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directories(folder);
+  }
+  ~CliProcessTest() override { std::filesystem::remove_all(folder); }
+
+  // Runs the tool in the test folder with standard error discarded.
+  ToolRun Tool(const std::string& arguments) const {
+    const std::string command =
+        "cd '" + folder.string() + "' && '" CORVID88CTL_PATH "' " + arguments + " 2>/dev/null";
+    ToolRun run;
+    FILE* pipe = ::popen(command.c_str(), "r");
+    if (pipe == nullptr) return run;
+    std::array<char, 4096> buffer{};
+    while (const std::size_t got = std::fread(buffer.data(), 1, buffer.size(), pipe)) {
+      run.out.append(buffer.data(), got);
+    }
+    const int raw = ::pclose(pipe);
+    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    return run;
+  }
+
+  std::string Read(const std::string& name) const {
+    std::ifstream in(folder / name, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+  }
+
+  std::filesystem::path folder;
+};
+
+TEST_F(CliProcessTest, ExitStatusesTellSuccessUsageAndARefusedMouse) {
+  EXPECT_EQ(Tool("--simulate info").status, 0);
+  EXPECT_EQ(Tool("--version").status, 0);
+  EXPECT_EQ(Tool("").status, 2);
+  EXPECT_EQ(Tool("--simulate frobnicate").status, 2);
+  EXPECT_EQ(Tool("--simulate=usb3 info").status, 2);
+  EXPECT_EQ(Tool("--lang 4 --simulate info").status, 2);
+  EXPECT_EQ(Tool("--simulate save-profile").status, 2);  // missing FILE
+  // A stand-in whose identity is refused: the same reason as the window, exit 3.
+  ASSERT_EQ(Tool("--sim-state m.state info").status, 0);
+  std::fstream state(folder / "m.state", std::ios::in | std::ios::out | std::ios::binary);
+  state.seekp(24 + 104 + 145 + 249);
+  state.write("\x12\x34", 2);
+  state.close();
+  const ToolRun refused = Tool("--sim-state m.state --json info");
+  EXPECT_EQ(refused.status, 3);
+  EXPECT_NE(refused.out.find("\"message\": \"The mouse manufacturer or product id error\""),
+            std::string::npos)
+      << refused.out;
+}
+
+TEST_F(CliProcessTest, TheTraceRecordsEveryReportOfACommand) {
+  ASSERT_EQ(Tool("--simulate --trace t.txt info").status, 0);
+  const std::string trace = Read("t.txt");
+  // The open probe, the device-info query and the identity read at 249.
+  EXPECT_EQ(trace.substr(0, 28), "set 40 0D 00 00 00 00 00 00\n");
+  EXPECT_NE(trace.find("set 40 09 00 F9 00 02 00 00\nget 41 FF FF"), std::string::npos);
+  // Appended, not replaced.
+  ASSERT_EQ(Tool("--simulate --trace t.txt info").status, 0);
+  EXPECT_EQ(Read("t.txt").size(), 2 * trace.size());
+}
+
+TEST_F(CliProcessTest, AProfileSavedFromOneStandInLoadsIntoAnother) {
+  ASSERT_EQ(Tool("--simulate=flash-flash --sim-state a.state save-profile mine").status, 0);
+  const std::string profile = Read("mine.bin");
+  ASSERT_EQ(profile.size(), 8960U);
+  EXPECT_EQ(static_cast<unsigned char>(profile[0]), 0xF0);
+
+  // An I2C stand-in refuses a Flash profile; a second Flash/Flash one takes it.
+  EXPECT_EQ(Tool("--simulate load-profile mine.bin").status, 1);
+  ASSERT_EQ(Tool("--simulate=flash-flash --sim-state b.state load-profile mine.bin").status, 0);
+  // The second mouse holds the profile's sections as saved (marked and sealed).
+  EXPECT_EQ(Read("b.state").substr(24, 249), profile.substr(0, 249));
+}
+
+}  // namespace
