@@ -10,17 +10,10 @@
 namespace corvid::cli {
 
 // Messages the window would show in a box go to standard error, one line each.
-class TerminalObserver final : public session::SessionObserver {
+// There are no pages to refresh on a terminal.
+class TerminalObserver final : public session::NoSessionObserver {
  public:
   void ShowMessage(const session::Message& message) override;
-  void RefreshPages() override {}
-  void ResetPagesForNoDevice() override {}
-  void ShowErrorPage() override {}
-  void RestorePagesAfterRead(bool) override {}
-  void SetFunctionMenuHeight(int) override {}
-  void ShowBusyOverlay() override {}
-  void HideBusyOverlay() override {}
-  void SetDevTimerEnabled(bool) override {}
 
   // The last message shown, so the tool can repeat the reason in its JSON output.
   const std::string& LastMessage() const { return lastMessage_; }
