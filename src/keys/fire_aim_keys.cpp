@@ -126,6 +126,13 @@ FireFieldLoad RefreshFireKey(const model::DataBuf& dataBuf, int layer,
   return load;
 }
 
+FireKeySettings WithFireFieldLoad(FireKeySettings fields, const FireFieldLoad& load) {
+  for (std::size_t n = 0; n < fields.size(); ++n) {
+    if (load[n]) fields[n] = *load[n];
+  }
+  return fields;
+}
+
 AimKeyDisplay ResetAimKeyDisplay(int language) {
   return {1, std::string(shell::LanguageText(language, kFirstDpiValueKey))};
 }

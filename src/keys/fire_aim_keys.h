@@ -55,6 +55,9 @@ using FireFieldLoad = std::array<std::optional<model::FireKeySetting>, model::kF
 FireFieldLoad RefreshFireKey(const model::DataBuf& dataBuf, int layer,
                              const model::CodeCaptionContext& context);
 
+// The fields after a load: the loaded settings, the others as they were.
+FireKeySettings WithFireFieldLoad(FireKeySettings fields, const FireFieldLoad& load);
+
 // The aim DPI display of the advanced page: the position 1..12 on the aim DPI bar and the value
 // shown beside it.
 struct AimKeyDisplay {

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "model/key_code_text.h"
+#include "shell/language_file.h"
 
 namespace corvid::keys {
 namespace {
@@ -83,6 +84,24 @@ SlotAssignment BindMacro(session::Session& session, const KeyPageState& page, in
   return {
       StoreInLayer(session, page.layer, slot, model::MacroKeyCode(macros.MacroAddress(macroIndex))),
       macros.MacroName(macroIndex)};
+}
+
+std::optional<int> MenuTagOfCaption(int language, std::string_view caption) {
+  if (caption.empty()) return std::nullopt;
+  for (const model::FunctionMenuItem& item : model::FunctionMenuItems()) {
+    if (shell::LanguageText(language, item.languageKey) == caption) return item.tag;
+  }
+  return std::nullopt;
+}
+
+std::optional<int> MenuTagOfCode(std::string_view codeText) {
+  const auto code = model::ParseSlotCodeText(codeText);
+  if (!code) return std::nullopt;
+  const std::string canonical = model::SlotCodeText(*code);
+  for (const model::FunctionMenuItem& item : model::FunctionMenuItems()) {
+    if (!item.code.empty() && item.code == canonical) return item.tag;
+  }
+  return std::nullopt;
 }
 
 }  // namespace corvid::keys

@@ -4,6 +4,7 @@
 // a macro stored in the mouse. Each writes the button's code at once; at least one button of a
 // layer stays the left button, and a KB switch key sits on the same button in all three layers.
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -43,5 +44,12 @@ SlotAssignment ApplyAssemblyKey(session::Session& session, const KeyPageState& p
 // (its name becomes the caption, its address the code). No KB switch copying.
 SlotAssignment BindMacro(session::Session& session, const KeyPageState& page, int slot,
                          const model::DeviceMacroCatalog& macros, int macroIndex);
+
+// The menu item whose caption in `language` is `caption` ("Middle Key"), or whose fixed code is
+// `codeText` ("01040000", either case): a function named by text goes through the menu rules, so
+// that a KB switch key given as a code is still copied into every layer. Nothing when no item
+// matches (key combinations and macros have no item).
+std::optional<int> MenuTagOfCaption(int language, std::string_view caption);
+std::optional<int> MenuTagOfCode(std::string_view codeText);
 
 }  // namespace corvid::keys

@@ -151,6 +151,19 @@ TEST_F(KeyAssignmentTest, ACodeIsStoredAsGivenAndTheOnlyLeftButtonStaysLeft) {
   EXPECT_EQ(session->DataBuf().SlotCodeText(kMainLayer, 1), "01010000");
 }
 
+// A function named by its caption or by its code is found as its menu item, so the menu rules
+// apply to it.
+TEST(MenuTagLookupTest, CaptionsAndFixedCodesFindTheirMenuItem) {
+  EXPECT_EQ(MenuTagOfCaption(1, "KB Switch Key"), kKbSwitchTag);
+  EXPECT_EQ(MenuTagOfCaption(1, "Fire Key2"), 1501);
+  EXPECT_EQ(MenuTagOfCaption(2, "Left Key"), std::nullopt);  // another language's caption
+  EXPECT_EQ(MenuTagOfCaption(1, ""), std::nullopt);
+  EXPECT_EQ(MenuTagOfCode("07000000"), kKbSwitchTag);
+  EXPECT_EQ(MenuTagOfCode("0300cd00"), 1300);
+  EXPECT_EQ(MenuTagOfCode("02030400"), std::nullopt);  // a key combination has no item
+  EXPECT_EQ(MenuTagOfCode("05040000"), std::nullopt);  // aim codes come from the page
+}
+
 class TwoMacros final : public model::DeviceMacroCatalog {
  public:
   int MacroCount() const override { return 2; }
