@@ -101,7 +101,7 @@ KeyResult SetFireKey(session::Session& session, const KeyPageState& page, FireKe
   if (fireKey < 1 || fireKey > model::kFireKeyCount || !IsValidFireSetting(setting)) {
     return KeyResult::kInvalidArgument;
   }
-  if (const auto refusal = RefuseKeyPageClick(session)) return *refusal;
+  if (const auto refusal = session::RefusePageClick(session)) return *refusal;
   fields[static_cast<std::size_t>(fireKey - 1)] = setting;
   return SettingFireKey(session, page, fields, copies);
 }

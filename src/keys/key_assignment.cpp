@@ -14,7 +14,7 @@ std::optional<KeyResult> RefuseSlot(session::Session& session, const KeyPageStat
   if (!model::IsValidLayer(page.layer) || !model::IsValidSlot(slot)) {
     return KeyResult::kInvalidArgument;
   }
-  if (const auto refusal = RefuseKeyPageClick(session)) return refusal;
+  if (const auto refusal = session::RefusePageClick(session)) return refusal;
   if (!IsLayerEditable(page.layer)) return KeyResult::kNotOffered;
   return std::nullopt;
 }

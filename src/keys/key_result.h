@@ -6,35 +6,14 @@
 #include <optional>
 #include <string_view>
 
+#include "session/page_result.h"
 #include "session/session.h"
 
 namespace corvid::keys {
 
-enum class KeyResult {
-  kWritten,          // stored in DataBuf and taken by the mouse
-  kLocked,           // DataBuf changed, nothing was sent (WriteLock is set, or no mouse)
-  kWriteFailed,      // stored in DataBuf, but the mouse did not take every report
-  kUnchanged,        // nothing in the layer concerned the change; nothing was sent
-  kNoLeftKey,        // refused: the layer would lose its last left button; nothing changed
-  kEntryRefused,     // the layer cannot be entered yet (the user was told why); nothing changed
-  kNotOffered,       // the function or layer cannot be edited here; nothing changed
-  kInvalidArgument,  // no such layer, slot, item or setting; nothing changed
-  kNoMouse,          // no mouse connected: the user was told so, nothing changed
-  kRefused,          // the pages are locked for this mouse (wrong storage); nothing changed
-};
-
-std::string_view KeyResultText(KeyResult result);
-
-// Whether the change is now in DataBuf (written to the mouse or not).
-constexpr bool IsStored(KeyResult result) {
-  return result == KeyResult::kWritten || result == KeyResult::kLocked ||
-         result == KeyResult::kWriteFailed;
-}
-
-// The button page is reached only with a mouse, and is locked while the mouse is one this build
-// does not serve. Tells the user when no mouse is connected. Returns the refusal, or nothing when
-// the page takes the click.
-std::optional<KeyResult> RefuseKeyPageClick(session::Session& session);
+using KeyResult = session::PageResult;
+using session::IsStored;
+using session::PageResultText;
 
 // Sends button slots of DataBuf to the mouse, one report group each with the mouse's pause after
 // it, when the session may write; remembers how it went.

@@ -23,7 +23,7 @@ LayerEntry EnterLayer(session::Session& session, int layer,
     entry.result = KeyResult::kInvalidArgument;
     return entry;
   }
-  if (const auto refusal = RefuseKeyPageClick(session)) {
+  if (const auto refusal = session::RefusePageClick(session)) {
     entry.result = *refusal;
     return entry;
   }

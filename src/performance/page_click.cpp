@@ -2,37 +2,6 @@
 
 namespace corvid::performance {
 
-std::string_view ClickResultText(ClickResult result) {
-  switch (result) {
-    case ClickResult::kWritten:
-      return "written";
-    case ClickResult::kUnchanged:
-      return "nothing to change";
-    case ClickResult::kLocked:
-      return "the mouse is locked against writes; nothing was sent";
-    case ClickResult::kNotOffered:
-      return "not offered for this mouse in its present state";
-    case ClickResult::kInvalidArgument:
-      return "out of range";
-    case ClickResult::kWriteFailed:
-      return "the mouse did not take the write";
-    case ClickResult::kNoMouse:
-      return "no mouse connected";
-    case ClickResult::kRefused:
-      return "the pages are locked for this mouse";
-  }
-  return "";
-}
-
-std::optional<ClickResult> RefusePageClick(session::Session& session) {
-  if (!session.IsConnected()) {
-    session.Show("Str022");
-    return ClickResult::kNoMouse;
-  }
-  if (session.ErrorState()) return ClickResult::kRefused;
-  return std::nullopt;
-}
-
 void ParameterWriter::Write(std::size_t offset, std::uint8_t b0) { Send(offset, b0, 0, 0, 1); }
 
 void ParameterWriter::Write(std::size_t offset, std::uint8_t b0, std::uint8_t b1) {

@@ -9,27 +9,14 @@
 #include <string_view>
 
 #include "model/section_fields.h"
+#include "session/page_result.h"
 #include "session/session.h"
 
 namespace corvid::performance {
 
-enum class ClickResult {
-  kWritten,          // the page changed and the mouse holds the change
-  kUnchanged,        // the click does nothing in this state; nothing was sent
-  kLocked,           // WriteLock is set: the page may have changed, nothing was sent
-  kNotOffered,       // the control is disabled or hidden for this mouse; nothing changed
-  kInvalidArgument,  // no such level, segment, mode or colour; nothing changed
-  kWriteFailed,      // a report was not taken by the mouse (the page keeps its new state)
-  kNoMouse,          // no mouse connected: the user was told so, nothing changed
-  kRefused,          // the pages are locked for this mouse (wrong storage); nothing changed
-};
-
-std::string_view ClickResultText(ClickResult result);
-
-// The pages are reached only through the page buttons, which tell the user when no mouse is
-// connected and ignore clicks while the pages are locked. Returns the refusal, or nothing when the
-// page takes the click.
-std::optional<ClickResult> RefusePageClick(session::Session& session);
+using ClickResult = session::PageResult;
+using session::PageResultText;
+using session::RefusePageClick;
 
 // Writes groups of up to three parameter-section bytes, one group at a time with the mouse's pause
 // after each, and remembers whether every group was taken. Callers have checked WriteLock.

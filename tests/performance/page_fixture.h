@@ -22,8 +22,6 @@
 
 namespace corvid::performance {
 
-inline void PrintTo(ClickResult result, std::ostream* out) { *out << ClickResultText(result); }
-
 // Stands in for the window: records what the session asks and fills the two pages' state from
 // DataBuf whenever the pages are refreshed, as the window does.
 class PagesObserver final : public session::SessionObserver {
