@@ -108,8 +108,8 @@ TEST_P(DeviceMacroSessionTest, AnAddedMacroIsWrittenReadBackAndExported) {
             GetParam() == MemoryLayout::LayoutFlashFlash ? 8704u : 512u);
 }
 
-// The save sends the profile section before the macro memory, inside the busy window.
-TEST_P(DeviceMacroSessionTest, TheSaveWritesTheProfileSectionThenTheMacroMemory) {
+// The save sends the sealed profile section and the macro memory, all inside the busy window.
+TEST_P(DeviceMacroSessionTest, TheSaveWritesTheProfileSectionAndTheMacroMemoryInsideTheBusyWindow) {
   Connect();
   ASSERT_TRUE(macros.AddMacro(*NameToMacroNameField("M"), {}).ok());
   session->DataBuf().SetSlotCode(0, 4, model::MacroKeyCode(macros.MacroAddress(0)));
