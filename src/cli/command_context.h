@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <nlohmann/json.hpp>
 #include <ostream>
 #include <string>
@@ -8,6 +9,7 @@
 #include "cli/environment.h"
 #include "cli/options.h"
 #include "cli/terminal_ui.h"
+#include "macros/pc_macro_library.h"
 #include "session/session.h"
 
 namespace corvid::cli {
@@ -35,6 +37,10 @@ int RequireMouse(CommandContext& context);
 int UsageError(std::string_view message);
 // A failed operation: prints it and returns kExitFailed.
 int Failure(std::string_view message);
+
+// The PC macro library at its usual place or the one --library names, loaded (or created from
+// the built-in template). Null, with the reason printed and `status` set, when it cannot be used.
+std::unique_ptr<macros::PcMacroLibrary> OpenLibrary(CommandContext& context, int& status);
 
 // Upper-case hexadecimal with a fixed number of digits.
 std::string Hex(std::uint32_t value, int digits);

@@ -106,6 +106,22 @@ int SetSteps(CommandContext& context, macros::PcMacroLibrary& library, std::size
 
 }  // namespace
 
+std::unique_ptr<macros::PcMacroLibrary> OpenLibrary(CommandContext& context, int& status) {
+  const macros::PCMacroLibraryLocation location =
+      macros::LocatePCMacroLibrary(context.session.ProductSettings().path,
+                                   context.options.libraryFile.value_or(std::filesystem::path{}));
+  if (!location.ok()) {
+    status = Failure(location.error);
+    return nullptr;
+  }
+  auto library = std::make_unique<macros::PcMacroLibrary>(location.file);
+  if (const PCMacroResult checked = library->CheckPCMacro(); !checked.ok()) {
+    status = LibraryExit(context, checked);
+    return nullptr;
+  }
+  return library;
+}
+
 int RunLibraryCommand(CommandContext& context) {
   if (context.ArgumentCount() == 0) return UsageError("library needs a subcommand");
   const std::string& sub = context.Argument(0);
@@ -114,14 +130,10 @@ int RunLibraryCommand(CommandContext& context) {
     return arguments == count ? kExitOk : UsageError(std::string("usage: library ") + form);
   };
 
-  const macros::PCMacroLibraryLocation location =
-      macros::LocatePCMacroLibrary(context.session.ProductSettings().path,
-                                   context.options.libraryFile.value_or(std::filesystem::path{}));
-  if (!location.ok()) return Failure(location.error);
-  macros::PcMacroLibrary library(location.file);
-  if (const PCMacroResult checked = library.CheckPCMacro(); !checked.ok()) {
-    return LibraryExit(context, checked);
-  }
+  int status = kExitOk;
+  const std::unique_ptr<macros::PcMacroLibrary> opened = OpenLibrary(context, status);
+  if (!opened) return status;
+  macros::PcMacroLibrary& library = *opened;
   // A macro named on the command line must exist.
   const auto named = [&](std::size_t argument) -> std::optional<std::size_t> {
     const auto index = FindByName(library, context.Argument(argument));

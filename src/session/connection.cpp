@@ -171,6 +171,7 @@ void Session::Btn_Read() {
   busyWindow_.ProcessPendingEvents();
 
   model::ReadEverything(protocol_, *layout_, deviceImage_);
+  RefreshDeviceMacros();
   DataBufToUI();
 
   const bool flashFlash = *layout_ == device::MemoryLayout::LayoutFlashFlash;

@@ -66,6 +66,16 @@ void Session::DataBufToUI() {
   observer_.RefreshPages();
 }
 
+void Session::RefreshDeviceMacros() {
+  if (layout_) {
+    deviceMacros_.Refresh(*layout_);
+  } else if (header_.imageStorageKind == device::StorageKind::Flash) {
+    deviceMacros_.Refresh(device::MemoryLayout::LayoutFlashFlash);
+  } else if (header_.imageStorageKind == device::StorageKind::I2C) {
+    deviceMacros_.Refresh(device::MemoryLayout::LayoutI2C);
+  }
+}
+
 void Session::InitNoDevice() {
   auto defaults = std::make_unique<model::DefaultBuffers>();
   model::LoadDefaultImage(defaultImage_, header_.imageStorageKind, *defaults);
@@ -79,6 +89,7 @@ void Session::InitNoDevice() {
       std::ranges::copy(defaults->flashMacroBodies[i], deviceImage_.FlashMacroBody(i).begin());
     }
   }
+  RefreshDeviceMacros();
   DataBufToUI();
 }
 

@@ -18,6 +18,7 @@
 #include "device/memory_layout.h"
 #include "device/protocol.h"
 #include "device/storage_kind.h"
+#include "macros/device_macros.h"
 #include "model/data_buf.h"
 #include "model/default_image.h"
 #include "model/device_image.h"
@@ -91,6 +92,9 @@ class Session {
   SessionObserver& Observer() { return observer_; }
   model::DeviceImage& DeviceImage() { return deviceImage_; }
   model::DataBuf& DataBuf() { return dataBuf_; }
+  // The mouse's macros as the macro page lists them, read from the device mirror; also the
+  // catalog that names macro buttons.
+  macros::DeviceMacros& Macros() { return deviceMacros_; }
   std::span<const std::uint8_t> DefaultImageBytes() const { return defaultImage_; }
   const model::DefaultImageHeader& DefaultHeader() const { return header_; }
   const shell::ProductSettings& ProductSettings() const { return productSettings_; }
@@ -103,6 +107,9 @@ class Session {
 
   // Shows the device mirror on the pages: copies it into DataBuf and refreshes them.
   void DataBufToUI();
+  // Rebuilds the device macro lists from the macro memory of the device mirror: the mouse's
+  // layout, or without a mouse the layout the build's default image is made for.
+  void RefreshDeviceMacros();
 
  private:
   void DeviceLost();
@@ -128,6 +135,7 @@ class Session {
   device::Protocol protocol_;
   model::DeviceImage deviceImage_;
   model::DataBuf dataBuf_;
+  macros::DeviceMacros deviceMacros_{deviceImage_};
 
   ConnectionState state_ = ConnectionState::kNoMouse;
   std::vector<std::string> inaccessiblePaths_;

@@ -58,6 +58,7 @@ OperationResult LoadProfile(Session& session, const std::filesystem::path& path)
   if (!loaded) return Refused(session, loaded.message);
 
   const WholeImageTransfer transfer(session);
+  session.RefreshDeviceMacros();
   session.DataBufToUI();
   session.Busy().Show();
   session.Busy().ProcessPendingEvents();
@@ -73,6 +74,7 @@ OperationResult ResetToDefaults(Session& session) {
       session.DeviceImage(), session.DataBuf(), session.Busy());
   switch (outcome) {
     case model::ResetOutcome::kDone:
+      session.RefreshDeviceMacros();
       session.DataBufToUI();
       return {};
     case model::ResetOutcome::kNoMouse:

@@ -1,0 +1,29 @@
+#include "session/page_model.h"
+
+namespace corvid::session {
+
+void PageModel::Fill(Session& session, const model::DeviceMacroCatalog* macros) {
+  const model::DataBuf& dataBuf = session.DataBuf();
+  copies.RefreshFrom(dataBuf.Parameter());
+  performance::FillDpiPage(dataBuf, dpi);
+  performance::FillLightingPage(dataBuf, lighting);
+  const model::CodeCaptionContext context = keys::CaptionContextOf(session, macros);
+  key = keys::KeyPageStateOf(dataBuf, context);
+  fire = keys::WithFireFieldLoad(fire, keys::RefreshFireKey(dataBuf, key.layer, context));
+  if (const auto display = keys::RefreshAIMKey(dataBuf, key.layer, context)) {
+    aim = display;
+    dpi.AimDpiStep = display->aimNumber;
+  }
+}
+
+void PageModel::ResetForNoDevice() {
+  performance::ResetDpiPageForNoDevice(dpi);
+  performance::ResetLightingPageForNoDevice(lighting);
+}
+
+void PageModel::ToDataBuf(Session& session) const {
+  performance::DpiPageToDataBuf(dpi, session.DataBuf());
+  performance::LightingPageToDataBuf(lighting, session.DataBuf());
+}
+
+}  // namespace corvid::session
