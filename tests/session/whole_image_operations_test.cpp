@@ -90,8 +90,12 @@ TEST_P(OperationsTest, AProfileSavedFromOneMouseLoadsIntoAnotherByteForByte) {
   if (GetParam() == MemoryLayout::LayoutFlashFlash) {
     EXPECT_EQ(other.Memory()[0x4000 + 7 * 256], 0x44);
   } else {
+    // The macro area is parsed and rebuilt on load (a stray byte behind the end marker goes);
+    // the mouse gets exactly the rebuilt area.
     const int macroBase = GetParam() == MemoryLayout::LayoutI2C ? 0x200 : 0x4000;
-    EXPECT_EQ(other.Memory()[macroBase + 5], 0x33);
+    EXPECT_TRUE(std::equal(session->DeviceImage().MacroImage.begin(),
+                           session->DeviceImage().MacroImage.end(),
+                           other.Memory().begin() + macroBase));
   }
   EXPECT_TRUE(observer.devTimerEnabled);
   EXPECT_FALSE(observer.overlayShown);
