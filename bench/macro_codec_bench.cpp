@@ -2,6 +2,10 @@
 
 #include <benchmark/benchmark.h>
 
+#include <string>
+
+#include "macros/device_macro_area.h"
+#include "macros/macro_name_field.h"
 #include "macros/step_codec.h"
 
 namespace {
@@ -44,5 +48,35 @@ void BM_MemoToMacro(benchmark::State& state) {
   state.counters["steps"] = static_cast<double>(lines.size() - 1);
 }
 BENCHMARK(BM_MemoToMacro);
+
+}  // namespace
+
+namespace {
+
+// Parsing the 512-byte macro area of an EEPROM mouse that holds as many short macros as fit.
+void BM_ParseMacroArea(benchmark::State& state) {
+  using namespace corvid::macros;
+  corvid::macros::MacroLines lines = SampleLines();
+  lines.resize(9);  // a delay mode and two key strokes
+  const EncodedMacro encoded = MemoToMacro(lines);
+  I2CMacroTable table;
+  MacroAreaBuild built;
+  for (std::size_t i = 0; i < kI2CMacroSlotCount; ++i) {
+    I2CMacroTable more = table;
+    more.names[i] = *NameToMacroNameField("M" + std::to_string(i));
+    more.bodies[i] = encoded.body;
+    more.MacroLen[i] = static_cast<std::uint16_t>(16 + encoded.length);
+    const MacroAreaBuild attempt = BuildMacroArea(more, 0x0210);
+    if (!attempt.fits) break;
+    table = more;
+    built = attempt;
+  }
+  for (auto _ : state) {
+    auto parsed = ParseMacroArea(built.image, 0x0210);
+    benchmark::DoNotOptimize(parsed);
+  }
+  state.counters["macros"] = static_cast<double>(table.Count());
+}
+BENCHMARK(BM_ParseMacroArea);
 
 }  // namespace
