@@ -69,7 +69,7 @@ TEST_F(LayerEntryTest, WithoutAMouseTheUserIsToldAndWithWriteLockNothingIsSent) 
   EXPECT_TRUE(trace.str().empty());
 
   mouse.SetIdentityBytes(0x12, 0x34);  // refused: the pages stay usable but write nothing
-  bus.PlugDevice(mouse, mouse.Config().vendorId, mouse.Config().productId, 1);
+  Plug();
   session->ReFindDev();
   ASSERT_TRUE(session->WriteLock());
   observer.Clear();

@@ -9,8 +9,7 @@
 #include "sim/simulated_bus.h"
 #include "sim/stand_in_mouse.h"
 #include "sim/trace.h"
-#include "support/recording_busy_window.h"
-#include "support/recording_observer.h"
+#include "support/session_bench.h"
 
 namespace corvid::macros {
 namespace {
@@ -24,27 +23,18 @@ PCMacroSlot LibraryMacro(std::string_view name, std::initializer_list<std::uint8
   return slot;
 }
 
-// The shipped defaults, marked for the storage of the mouse the build is made for.
-std::vector<std::uint8_t> DefaultImageFor(MemoryLayout layout) {
-  const auto shipped = *shell::ResourceBytes("Corvid88Data");
-  std::vector<std::uint8_t> image(shipped.begin(), shipped.end());
-  image[0] = layout == MemoryLayout::LayoutFlashFlash ? 0xF0 : 0xE0;
-  return image;
-}
-
 // A connected session on a stand-in mouse of each memory layout, with the macro model it owns.
-class DeviceMacroSessionTest : public ::testing::TestWithParam<MemoryLayout> {
+class DeviceMacroSessionTest : public ::testing::TestWithParam<MemoryLayout>,
+                               public testing_support::SessionBench {
  protected:
-  DeviceMacroSessionTest() : mouse(sim::StandInMouseConfig::ForLayout(GetParam()), clock) {
-    mouse.SetBank(0, std::span(defaultImage).subspan(0, 104));
-    mouse.SetBank(1, std::span(defaultImage).subspan(104, 145));
+  DeviceMacroSessionTest() : SessionBench(sim::StandInMouseConfig::ForLayout(GetParam())) {
     folder = std::filesystem::path(::testing::TempDir()) / "device_macros_session_test";
     std::filesystem::create_directories(folder);
   }
   ~DeviceMacroSessionTest() override { std::filesystem::remove_all(folder); }
 
   void Connect() {
-    bus.PlugDevice(mouse, mouse.Config().vendorId, mouse.Config().productId, 1);
+    Plug();
     ReadMouse();
   }
 
@@ -53,14 +43,7 @@ class DeviceMacroSessionTest : public ::testing::TestWithParam<MemoryLayout> {
     session->ReFindDev();
     ASSERT_EQ(session->State(), session::ConnectionState::kConnected);
     macros.Refresh(*session->Layout());
-    observer.Clear();
-    trace.str({});
-  }
-
-  session::SessionSetup Setup() const {
-    session::SessionSetup setup = session::BuiltInSetup();
-    setup.defaultImage = defaultImage;
-    return setup;
+    StartRecord();
   }
 
   ButtonPageView Page() { return ButtonPageFromImage(session->DataBuf(), {}); }
@@ -69,17 +52,7 @@ class DeviceMacroSessionTest : public ::testing::TestWithParam<MemoryLayout> {
     return GetParam() == MemoryLayout::LayoutI2C ? 0x0200 : 0x4000;
   }
 
-  std::vector<std::uint8_t> defaultImage = DefaultImageFor(GetParam());
-  device::FakeClock clock;
-  sim::StandInMouse mouse;
-  sim::SimulatedBus bus;
-  std::ostringstream trace;
-  sim::TracingHidBus traced{bus, trace};
-  testing_support::RecordingBusyWindow busy{trace};
-  testing_support::RecordingObserver observer;
-  std::unique_ptr<session::Session> session =
-      std::make_unique<session::Session>(traced, clock, busy, observer, Setup());
-  DeviceMacros macros{session->DeviceImage()};
+  DeviceMacros& macros = session->Macros();
   std::filesystem::path folder;
 };
 

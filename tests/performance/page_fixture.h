@@ -17,8 +17,8 @@
 #include "sim/simulated_bus.h"
 #include "sim/stand_in_mouse.h"
 #include "sim/trace.h"
-#include "support/recording_busy_window.h"
 #include "support/recording_observer.h"
+#include "support/session_bench.h"
 
 namespace corvid::performance {
 
@@ -29,6 +29,7 @@ class PagesObserver final : public session::SessionObserver {
   void ShowMessage(const session::Message& message) override { record.ShowMessage(message); }
   void RefreshPages() override {
     record.RefreshPages();
+    if (session == nullptr) return;  // the pages are filled again once the test has the session
     FillDpiPage(session->DataBuf(), dpi);
     FillLightingPage(session->DataBuf(), lighting);
   }
@@ -57,11 +58,10 @@ class PageTest : public ::testing::Test {
   using Keys = std::vector<std::string>;
   using Lines = std::vector<std::string>;
 
-  explicit PageTest(sim::StandInMouseConfig config = {}) : mouse(config, clock) {
+  // The build is the shipped one, for mice with EEPROM macro storage.
+  explicit PageTest(sim::StandInMouseConfig config = {})
+      : bench(config, &observer, device::MemoryLayout::LayoutI2C) {
     observer.session = &session;
-    const auto image = *shell::ResourceBytes("Corvid88Data");
-    mouse.SetBank(0, image.subspan(0, 104));
-    mouse.SetBank(1, image.subspan(104, 145));
     session.InitNoDevice();
   }
 
@@ -75,25 +75,17 @@ class PageTest : public ::testing::Test {
   }
 
   void PlugAndFind() {
-    simulated.PlugDevice(mouse, mouse.Config().vendorId, mouse.Config().productId,
-                         mouse.Config().collections, true);
+    bench.Plug();
     session.ReFindDev();
   }
 
   void StartRecord() {
     observer.record.Clear();
-    trace.str({});
+    bench.StartRecord();
   }
 
   // The feature reports sent since the last record started.
-  Lines Reports() const {
-    Lines reports;
-    std::istringstream in(trace.str());
-    for (std::string line; std::getline(in, line);) {
-      if (line.starts_with("set ") || line.starts_with("get ")) reports.push_back(line);
-    }
-    return reports;
-  }
+  Lines Reports() const { return bench.Reports(); }
 
   static std::string ParameterWrite(std::uint8_t offset, std::uint8_t b0, std::uint8_t b1,
                                     std::uint8_t b2, std::uint8_t count) {
@@ -108,14 +100,13 @@ class PageTest : public ::testing::Test {
     return session.DataBuf().Parameter().Data()[offset];
   }
 
-  device::FakeClock clock;
-  sim::StandInMouse mouse;
-  sim::SimulatedBus simulated;
-  std::ostringstream trace;
-  sim::TracingHidBus bus{simulated, trace};
-  testing_support::RecordingBusyWindow busy{trace};
   PagesObserver observer;
-  session::Session session{bus, clock, busy, observer, session::BuiltInSetup()};
+  testing_support::SessionBench bench;
+  device::FakeClock& clock = bench.clock;
+  sim::StandInMouse& mouse = bench.mouse;
+  sim::SimulatedBus& simulated = bench.simulated;
+  std::ostringstream& trace = bench.trace;
+  session::Session& session = *bench.session;
   DpiPageState& dpi = observer.dpi;
   LightingPageState& lighting = observer.lighting;
 };

@@ -10,8 +10,7 @@
 #include "sim/simulated_bus.h"
 #include "sim/stand_in_mouse.h"
 #include "sim/trace.h"
-#include "support/recording_busy_window.h"
-#include "support/recording_observer.h"
+#include "support/session_bench.h"
 
 namespace corvid::session {
 namespace {
@@ -19,48 +18,18 @@ namespace {
 using device::MemoryLayout;
 using sim::StandInMouseConfig;
 
-std::vector<std::uint8_t> DefaultImageFor(MemoryLayout layout) {
-  const auto shipped = *shell::ResourceBytes("Corvid88Data");
-  std::vector<std::uint8_t> image(shipped.begin(), shipped.end());
-  image[0] = layout == MemoryLayout::LayoutFlashFlash ? 0xF0 : 0xE0;
-  return image;
-}
-
-// A session on a simulated bus with a stand-in mouse of the given layout, and a build made for it.
-class OperationsTest : public ::testing::TestWithParam<MemoryLayout> {
+// A session on a stand-in mouse of each layout, for a build made for it.
+class OperationsTest : public ::testing::TestWithParam<MemoryLayout>,
+                       public testing_support::SessionBench {
  protected:
   OperationsTest()
-      : defaultImage(DefaultImageFor(GetParam())),
-        mouse(StandInMouseConfig::ForLayout(GetParam()), clock) {
-    mouse.SetBank(0, std::span(defaultImage).subspan(0, 104));
-    mouse.SetBank(1, std::span(defaultImage).subspan(104, 145));
-    SessionSetup setup = BuiltInSetup();
-    setup.defaultImage = defaultImage;
-    session = std::make_unique<Session>(traced, clock, busy, observer, setup);
-    folder = std::filesystem::path(::testing::TempDir()) / "operations_test";
+      : SessionBench(StandInMouseConfig::ForLayout(GetParam())),
+        folder(std::filesystem::path(::testing::TempDir()) / "operations_test") {
     std::filesystem::create_directories(folder);
   }
   ~OperationsTest() override { std::filesystem::remove_all(folder); }
 
-  void Connect() {
-    plug = bus.PlugDevice(mouse, mouse.Config().vendorId, mouse.Config().productId, 1);
-    session->ReFindDev();
-    ASSERT_EQ(session->State(), ConnectionState::kConnected);
-    observer.Clear();
-    trace.str({});
-  }
-
-  std::vector<std::uint8_t> defaultImage;
-  device::FakeClock clock;
-  sim::StandInMouse mouse;
-  sim::SimulatedBus bus;
-  std::ostringstream trace;
-  sim::TracingHidBus traced{bus, trace};
-  testing_support::RecordingBusyWindow busy{trace};
-  testing_support::RecordingObserver observer;
-  std::unique_ptr<Session> session;
   std::filesystem::path folder;
-  int plug = 0;
 };
 
 TEST_P(OperationsTest, AProfileSavedFromOneMouseLoadsIntoAnotherByteForByte) {
@@ -74,9 +43,9 @@ TEST_P(OperationsTest, AProfileSavedFromOneMouseLoadsIntoAnotherByteForByte) {
 
   // A second mouse of the same kind takes the profile.
   const model::DeviceImage saved = session->DeviceImage();
-  bus.Unplug(plug);
+  simulated.Unplug(plug);
   sim::StandInMouse other(StandInMouseConfig::ForLayout(GetParam()), clock);
-  bus.PlugDevice(other, other.Config().vendorId, other.Config().productId, 1);
+  simulated.PlugDevice(other, other.Config().vendorId, other.Config().productId, 1);
   session->ReFindDev();
   ASSERT_EQ(session->State(), ConnectionState::kConnected);
   observer.Clear();
