@@ -63,6 +63,15 @@ MacroAreaEnd DeviceMacros::ReadAndRefreshMacroI2C() {
   return parse.end;
 }
 
+bool DeviceMacros::TakeTable(const I2CMacroTable& table) {
+  const MacroAreaBuild build = BuildMacroArea(table, FirstBodyAddress());
+  if (!build.fits) return false;
+  table_ = table;
+  TakeBuild(build);
+  ReadAndRefreshMacroI2C();
+  return true;
+}
+
 void DeviceMacros::TakeBuild(const MacroAreaBuild& build) {
   image_.MacroImage = build.image;
   table_.MacroLen = build.MacroLen;
@@ -169,11 +178,7 @@ DeviceMacroChange DeviceMacros::AddMacro(const MacroNameField& name, const Macro
   std::copy_n(body.begin(), bodyLength, trial.bodies[n].begin());
   trial.MacroLen[n] = static_cast<std::uint16_t>(kMacroNameFieldSize + bodyLength);
   // The whole record, page seam filler included, must fit: the mouse has 512 bytes, not one more.
-  const MacroAreaBuild build = BuildMacroArea(trial, FirstBodyAddress());
-  if (!build.fits) return Refused(DeviceMacroStatus::kOutOfRange);
-  table_ = trial;
-  TakeBuild(build);
-  ReadAndRefreshMacroI2C();
+  if (!TakeTable(trial)) return Refused(DeviceMacroStatus::kOutOfRange);
   DeviceMacroChange change;
   change.selected = static_cast<int>(n);
   return change;
@@ -206,11 +211,7 @@ DeviceMacroChange DeviceMacros::DeleteMacro(int index) {
     trial.bodies[k] = {};
     // The later records close the gap; a filler can only move, so this fits unless a full-length
     // body would be pushed past its slot by a new filler.
-    const MacroAreaBuild build = BuildMacroArea(trial, FirstBodyAddress());
-    if (!build.fits) return Refused(DeviceMacroStatus::kOutOfRange);
-    table_ = trial;
-    TakeBuild(build);
-    ReadAndRefreshMacroI2C();
+    if (!TakeTable(trial)) return Refused(DeviceMacroStatus::kOutOfRange);
   }
   DeviceMacroChange change;
   if (MacroCount() > 0) change.selected = std::max(index - 1, 0);

@@ -108,6 +108,8 @@ class DeviceMacros final : public model::DeviceMacroCatalog {
   std::uint16_t FirstBodyAddress() const;
   // Takes a build into the mirror and the table.
   void TakeBuild(const MacroAreaBuild& build);
+  // Rebuilds the EEPROM area from `table` and takes it, unless it would not fit in 512 bytes.
+  bool TakeTable(const I2CMacroTable& table);
   std::optional<std::size_t> FirstFreeFlashSlot() const;
 
   model::DeviceImage& image_;

@@ -37,6 +37,12 @@ PCMacroResult Failed(PCMacroStatus status) {
   return result;
 }
 
+PCMacroResult ReadFailed(std::string error) {
+  PCMacroResult result = Failed(PCMacroStatus::kReadFailed);
+  result.fileError = std::move(error);
+  return result;
+}
+
 // Reads a library or import file; nothing with `error` set when it cannot be read.
 std::optional<std::vector<std::uint8_t>> ReadMacroFile(const std::filesystem::path& path,
                                                        std::string& error) {
@@ -276,11 +282,7 @@ PCMacroResult PcMacroLibrary::ImportOne(const std::filesystem::path& file) {
   PCMacroResult result;
   std::string error;
   const std::optional<std::vector<std::uint8_t>> bytes = ReadMacroFile(file, error);
-  if (!bytes) {
-    result.status = PCMacroStatus::kReadFailed;
-    result.fileError = error;
-    return result;
-  }
+  if (!bytes) return ReadFailed(std::move(error));
   const std::size_t index = Count();
   PCMacroSlot incoming = slots_[index];
   ReadSlotBytes(std::span(*bytes).first(std::min(bytes->size(), kPCMacroSlotSize)), incoming);
@@ -308,11 +310,7 @@ PCMacroResult PcMacroLibrary::ImportAll(const std::filesystem::path& file) {
   PCMacroResult result;
   std::string error;
   const std::optional<std::vector<std::uint8_t>> bytes = ReadMacroFile(file, error);
-  if (!bytes) {
-    result.status = PCMacroStatus::kReadFailed;
-    result.fileError = error;
-    return result;
-  }
+  if (!bytes) return ReadFailed(std::move(error));
   // A short file leaves the slots it does not reach as they were.
   Slots merged = slots_;
   result.fileRead = ReadLibraryBytes(*bytes, merged);
