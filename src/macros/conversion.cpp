@@ -5,7 +5,7 @@
 namespace corvid::macros {
 namespace {
 
-constexpr char kHexDigits[] = "0123456789ABCDEF";
+using common::kHexDigits;
 constexpr char32_t kReplacement = 0xFFFD;
 
 // Decodes one code point at `pos` and moves past it; a malformed sequence yields U+FFFD and moves
@@ -85,13 +85,6 @@ bool IsLowSurrogate(std::uint16_t unit) { return unit >= 0xDC00 && unit <= 0xDFF
 
 }  // namespace
 
-int HexDigitValue(char digit) {
-  if (digit >= '0' && digit <= '9') return digit - '0';
-  if (digit >= 'A' && digit <= 'F') return digit - 'A' + 10;
-  if (digit >= 'a' && digit <= 'f') return digit - 'a' + 10;
-  return -1;
-}
-
 std::string StrToUnicodeHex(std::string_view text) {
   std::string hex;
   std::size_t units = 0;
@@ -146,16 +139,6 @@ std::string UnicodeHexToStr(std::string_view hex) {
     }
   }
   return text;
-}
-
-std::string BytesToHexText(std::span<const std::uint8_t> bytes) {
-  std::string hex;
-  hex.reserve(bytes.size() * 2);
-  for (const std::uint8_t byte : bytes) {
-    hex += kHexDigits[byte >> 4];
-    hex += kHexDigits[byte & 0xF];
-  }
-  return hex;
 }
 
 }  // namespace corvid::macros

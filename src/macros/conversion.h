@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+#include "common/hex.h"
+
 namespace corvid::macros {
 
 // The conversion buffer holds 500 UTF-16 units with its terminating zero.
@@ -25,10 +27,8 @@ std::string StrToUnicodeHex(std::string_view text);
 // unit gives a NUL character; a lone surrogate gives U+FFFD.
 std::string UnicodeHexToStr(std::string_view hex);
 
-// Two upper-case hex digits per byte ("82 04 00" gives "820400").
-std::string BytesToHexText(std::span<const std::uint8_t> bytes);
-
-// Value of one hex digit in either case, or -1.
-int HexDigitValue(char digit);
+// Two upper-case hex digits per byte, and the value of one digit: shared with the rest of the tool.
+using common::BytesToHexText;
+using common::HexDigitValue;
 
 }  // namespace corvid::macros

@@ -1,37 +1,19 @@
 #include "model/key_code_text.h"
 
+#include "common/hex.h"
+
 namespace corvid::model {
-namespace {
 
-constexpr std::string_view kHexDigits = "0123456789ABCDEF";
-
-std::optional<unsigned> HexDigitValue(char digit) {
-  if (digit >= '0' && digit <= '9') return static_cast<unsigned>(digit - '0');
-  if (digit >= 'A' && digit <= 'F') return static_cast<unsigned>(digit - 'A' + 10);
-  if (digit >= 'a' && digit <= 'f') return static_cast<unsigned>(digit - 'a' + 10);
-  return std::nullopt;
-}
-
-}  // namespace
-
-std::string SlotCodeText(const SlotBytes& code) {
-  std::string text;
-  text.reserve(2 * kSlotSize);
-  for (const std::uint8_t byte : code) {
-    text.push_back(kHexDigits[byte >> 4U]);
-    text.push_back(kHexDigits[byte & 0x0FU]);
-  }
-  return text;
-}
+std::string SlotCodeText(const SlotBytes& code) { return common::BytesToHexText(code); }
 
 std::optional<SlotBytes> ParseSlotCodeText(std::string_view text) {
   if (text.size() != 2 * kSlotSize) return std::nullopt;
   SlotBytes code{};
   for (std::size_t i = 0; i < kSlotSize; ++i) {
-    const auto high = HexDigitValue(text[2 * i]);
-    const auto low = HexDigitValue(text[2 * i + 1]);
-    if (!high || !low) return std::nullopt;
-    code[i] = static_cast<std::uint8_t>((*high << 4U) | *low);
+    const int high = common::HexDigitValue(text[2 * i]);
+    const int low = common::HexDigitValue(text[2 * i + 1]);
+    if (high < 0 || low < 0) return std::nullopt;
+    code[i] = static_cast<std::uint8_t>((high << 4) | low);
   }
   return code;
 }

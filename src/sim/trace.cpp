@@ -1,14 +1,14 @@
 #include "sim/trace.h"
 
+#include "common/hex.h"
+
 namespace corvid::sim {
 
 std::string TraceLine(bool fetched, std::span<const std::uint8_t> report, bool accepted) {
-  static constexpr char kHex[] = "0123456789ABCDEF";
   std::string line = fetched ? "get" : "set";
   for (const std::uint8_t byte : report) {
     line += ' ';
-    line += kHex[byte >> 4];
-    line += kHex[byte & 0x0F];
+    common::AppendHexByte(line, byte);
   }
   if (!accepted) line += " refused";
   return line;
