@@ -4,8 +4,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <limits>
 
 namespace corvid::common {
 namespace {
@@ -66,7 +68,8 @@ FileResult WriteFileAtomically(const std::filesystem::path& path,
   return {true, {}};
 }
 
-std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::filesystem::path& path,
+std::optional<std::vector<std::uint8_t>> ReadFileRange(const std::filesystem::path& path,
+                                                       std::uint64_t offset, std::size_t limit,
                                                        std::string* error) {
   const auto fail = [&](const char* what, int code) -> std::optional<std::vector<std::uint8_t>> {
     if (error != nullptr) *error = Describe(path, what, code);
@@ -76,8 +79,9 @@ std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::filesystem::pa
   if (fd < 0) return fail("cannot open", errno);
   std::vector<std::uint8_t> bytes;
   std::uint8_t chunk[65536];
-  for (;;) {
-    const ssize_t got = ::read(fd, chunk, sizeof chunk);
+  while (bytes.size() < limit) {
+    const std::size_t wanted = std::min(sizeof chunk, limit - bytes.size());
+    const ssize_t got = ::pread(fd, chunk, wanted, static_cast<off_t>(offset + bytes.size()));
     if (got < 0) {
       if (errno == EINTR) continue;
       const int readError = errno;  // a folder fails here with EISDIR
@@ -89,6 +93,11 @@ std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::filesystem::pa
   }
   ::close(fd);
   return bytes;
+}
+
+std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::filesystem::path& path,
+                                                       std::string* error) {
+  return ReadFileRange(path, 0, std::numeric_limits<std::size_t>::max(), error);
 }
 
 }  // namespace corvid::common

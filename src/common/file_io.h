@@ -25,4 +25,10 @@ FileResult WriteFileAtomically(const std::filesystem::path& path,
 std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::filesystem::path& path,
                                                        std::string* error = nullptr);
 
+// Reads at most `limit` bytes from `offset` on, fewer where the file ends first (none when it ends
+// before `offset`): for files of which only a part is wanted, however large they are.
+std::optional<std::vector<std::uint8_t>> ReadFileRange(const std::filesystem::path& path,
+                                                       std::uint64_t offset, std::size_t limit,
+                                                       std::string* error = nullptr);
+
 }  // namespace corvid::common

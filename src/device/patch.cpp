@@ -1,9 +1,9 @@
 #include "device/patch.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
-#include <fstream>
+#include <string>
+
+#include "common/file_io.h"
 
 namespace corvid::device {
 namespace {
@@ -53,22 +53,11 @@ PatchLoadResult LoadPatchBin(std::span<const std::uint8_t> file, FirmwarePatch& 
 
 PatchLoadResult LoadPatchBin(const std::filesystem::path& path, FirmwarePatch& patch) {
   // Only the code is read: a firmware image is much larger than the patch it carries.
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    return Refuse(patch, PatchLoadOutcome::kUnreadable,
-                  path.string() + ": cannot open: " + std::strerror(errno));
-  }
-  PatchCodeBytes code{};
-  in.seekg(static_cast<std::streamoff>(kPatchCodeFileOffset));
-  if (in) in.read(reinterpret_cast<char*>(code.data()), static_cast<std::streamsize>(code.size()));
-  if (in.bad()) {
-    return Refuse(patch, PatchLoadOutcome::kUnreadable,
-                  path.string() + ": cannot read: " + std::strerror(errno));
-  }
-  if (!in || static_cast<std::size_t>(in.gcount()) != code.size()) {
-    return Refuse(patch, PatchLoadOutcome::kTooShort);
-  }
-  patch.PatchCode = code;
+  std::string error;
+  const auto code = common::ReadFileRange(path, kPatchCodeFileOffset, kPatchCodeSize, &error);
+  if (!code) return Refuse(patch, PatchLoadOutcome::kUnreadable, std::move(error));
+  if (code->size() != kPatchCodeSize) return Refuse(patch, PatchLoadOutcome::kTooShort);
+  std::ranges::copy(*code, patch.PatchCode.begin());
   patch.BinLoaded = true;
   return {PatchLoadOutcome::kLoaded, {}, {}};
 }

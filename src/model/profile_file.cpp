@@ -1,9 +1,6 @@
 #include "model/profile_file.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
-#include <fstream>
 #include <memory>
 
 #include "common/file_io.h"
@@ -35,25 +32,6 @@ std::size_t TakenSize(std::optional<MemoryLayout> layout) {
 template <typename Range>
 void Append(std::vector<std::uint8_t>& out, const Range& bytes) {
   out.insert(out.end(), std::begin(bytes), std::end(bytes));
-}
-
-// Reads at most `limit` bytes from the start of the file: a profile is small, and a wrongly chosen
-// large file should not be read whole.
-std::optional<std::vector<std::uint8_t>> ReadFileHead(const std::filesystem::path& path,
-                                                      std::size_t limit, std::string& error) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    error = path.string() + ": cannot open: " + std::strerror(errno);
-    return std::nullopt;
-  }
-  std::vector<std::uint8_t> bytes(limit);
-  in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(limit));
-  if (in.bad()) {
-    error = path.string() + ": cannot read: " + std::strerror(errno);
-    return std::nullopt;
-  }
-  bytes.resize(static_cast<std::size_t>(in.gcount()));
-  return bytes;
 }
 
 }  // namespace
@@ -155,7 +133,7 @@ ProfileLoadResult LoadProfileFile(std::span<const std::uint8_t> file,
 ProfileLoadResult LoadProfileFile(const std::filesystem::path& path,
                                   std::optional<MemoryLayout> layout, DeviceImage& deviceImage) {
   std::string error;
-  const auto file = ReadFileHead(path, TakenSize(layout), error);
+  const auto file = common::ReadFileRange(path, 0, TakenSize(layout), &error);
   if (!file) return {ProfileLoadOutcome::kUnreadable, error};
   return LoadProfileFile(*file, layout, deviceImage);
 }
