@@ -13,6 +13,7 @@
 #include "cli/options.h"
 #include "cli/terminal_ui.h"
 #include "device/layout_identification.h"
+#include "model/default_image.h"
 #include "session/session.h"
 
 namespace corvid::cli {
@@ -57,10 +58,8 @@ int Run(int argc, char** argv) {
   // tool behaves as a build for Flash macro storage, so every layout can be tried with one build.
   std::vector<std::uint8_t> simulatedImage;
   if (const auto layout = env->SimulatedLayout(); layout && !setup.defaultImage.empty()) {
-    simulatedImage.assign(setup.defaultImage.begin(), setup.defaultImage.end());
-    simulatedImage[0] = device::EffectiveStorageKind(*layout) == device::StorageKind::Flash
-                            ? device::kStorageMarkerFlash
-                            : device::kStorageMarkerI2C;
+    simulatedImage =
+        model::DefaultImageFor(setup.defaultImage, device::EffectiveStorageKind(*layout));
     setup.defaultImage = simulatedImage;
   }
   int status = kExitOk;

@@ -24,6 +24,14 @@ void ReadArea(std::span<const std::uint8_t> image, std::size_t offset,
 
 }  // namespace
 
+std::vector<std::uint8_t> DefaultImageFor(std::span<const std::uint8_t> image,
+                                          device::StorageKind macroStorage) {
+  std::vector<std::uint8_t> marked(image.begin(), image.end());
+  const auto marker = device::StorageMarkerFor(macroStorage);
+  if (!marked.empty() && marker) marked[0] = *marker;
+  return marked;
+}
+
 std::optional<DefaultImageHeader> ReadDefaultImageHeader(std::span<const std::uint8_t> image) {
   if (image.size() < DefaultImageLayout::kHeaderSize) {
     return std::nullopt;

@@ -30,6 +30,11 @@ struct DefaultImageLayout {
   static constexpr std::size_t kShippedSize = 768;  // the Flash bodies are left out
 };
 
+// A copy of `image` for a build that serves mice with `macroStorage` (I2C or Flash): its storage
+// marker set accordingly, everything else as it was.
+std::vector<std::uint8_t> DefaultImageFor(std::span<const std::uint8_t> image,
+                                          device::StorageKind macroStorage);
+
 // The first 251 bytes, read once at start-up.
 struct DefaultImageHeader {
   std::uint8_t storageMarker = 0;

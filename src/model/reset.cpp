@@ -12,6 +12,20 @@ namespace corvid::model {
 
 using device::MemoryLayout;
 
+void TakeDefaults(const DefaultBuffers& defaults, StorageKind macroStorage,
+                  DeviceImage& deviceImage) {
+  deviceImage.sections.parameter.CopyPrefixFrom(defaults.parameterSection);
+  deviceImage.sections.profile.CopyPrefixFrom(defaults.profileSection);
+  if (macroStorage == StorageKind::I2C) {
+    deviceImage.MacroImage = defaults.macroArea;
+  } else if (macroStorage == StorageKind::Flash) {
+    deviceImage.FlashMacroNames = defaults.flashMacroNames;
+    for (std::size_t i = 0; i < kFlashMacroCount; ++i) {
+      std::ranges::copy(defaults.flashMacroBodies[i], deviceImage.FlashMacroBody(i).begin());
+    }
+  }
+}
+
 ResetOutcome DefaultParameter(device::Protocol& protocol, const device::DeviceLink& link,
                               std::optional<MemoryLayout> layout,
                               std::span<const std::uint8_t> defaultImage, DeviceImage& deviceImage,
@@ -23,26 +37,15 @@ ResetOutcome DefaultParameter(device::Protocol& protocol, const device::DeviceLi
 
   // The macro defaults follow the mouse's storage, which the storage check has already matched
   // with the image's.
+  // Both sections and the identity bytes lie in the header.
+  if (defaultImage.size() < DefaultImageLayout::kHeaderSize) return ResetOutcome::kNoDefaultImage;
   const StorageKind macroStorage = device::EffectiveStorageKind(*layout);
   auto defaults = std::make_unique<DefaultBuffers>();
-  const DefaultImageLoad load = LoadDefaultImage(defaultImage, macroStorage, *defaults);
-  const bool sectionsRead = std::ranges::none_of(load.areasNotRead, [](const std::string& area) {
-    return area == "parameter section" || area == "profile section" || area == "identity bytes";
-  });
-  if (!load.found || !sectionsRead) return ResetOutcome::kNoDefaultImage;
+  LoadDefaultImage(defaultImage, macroStorage, *defaults);
 
   busyWindow.Show();
-  deviceImage.sections.parameter.CopyPrefixFrom(defaults->parameterSection);
-  deviceImage.sections.profile.CopyPrefixFrom(defaults->profileSection);
+  TakeDefaults(*defaults, macroStorage, deviceImage);
   deviceImage.IdentityBytes = defaults->identityBytes;
-  if (*layout == MemoryLayout::LayoutFlashFlash) {
-    deviceImage.FlashMacroNames = defaults->flashMacroNames;
-    for (std::size_t i = 0; i < kFlashMacroCount; ++i) {
-      std::ranges::copy(defaults->flashMacroBodies[i], deviceImage.FlashMacroBody(i).begin());
-    }
-  } else {
-    deviceImage.MacroImage = defaults->macroArea;
-  }
   dataBuf.LoadSections(deviceImage.sections);
 
   WriteEverything(protocol, *layout, deviceImage);

@@ -11,9 +11,16 @@
 #include "device/memory_layout.h"
 #include "device/protocol.h"
 #include "model/data_buf.h"
+#include "model/default_image.h"
 #include "model/device_image.h"
 
 namespace corvid::model {
+
+// Takes the loaded defaults into the device mirror: both sections, and the macro memory of the
+// given storage (the EEPROM macro area, or the Flash name table and bodies). The identity bytes are
+// the caller's: reset writes them, a start without a mouse leaves them.
+void TakeDefaults(const DefaultBuffers& defaults, StorageKind macroStorage,
+                  DeviceImage& deviceImage);
 
 enum class ResetOutcome {
   kDone,

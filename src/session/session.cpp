@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <memory>
 
+#include "model/reset.h"
 #include "shell/language_file.h"
 #include "shell/resources.h"
 
@@ -79,16 +80,7 @@ void Session::RefreshDeviceMacros() {
 void Session::InitNoDevice() {
   auto defaults = std::make_unique<model::DefaultBuffers>();
   model::LoadDefaultImage(defaultImage_, header_.imageStorageKind, *defaults);
-  deviceImage_.sections.parameter.CopyPrefixFrom(defaults->parameterSection);
-  deviceImage_.sections.profile.CopyPrefixFrom(defaults->profileSection);
-  if (header_.imageStorageKind == device::StorageKind::I2C) {
-    deviceImage_.MacroImage = defaults->macroArea;
-  } else if (header_.imageStorageKind == device::StorageKind::Flash) {
-    deviceImage_.FlashMacroNames = defaults->flashMacroNames;
-    for (std::size_t i = 0; i < model::kFlashMacroCount; ++i) {
-      std::ranges::copy(defaults->flashMacroBodies[i], deviceImage_.FlashMacroBody(i).begin());
-    }
-  }
+  model::TakeDefaults(*defaults, header_.imageStorageKind, deviceImage_);
   RefreshDeviceMacros();
   DataBufToUI();
 }

@@ -38,11 +38,10 @@ class DeviceMacroSessionTest : public ::testing::TestWithParam<MemoryLayout>,
     ReadMouse();
   }
 
-  // A full read, as the session does it on arrival, and the macro lists rebuilt from it.
+  // A full read, as the session does it on arrival; the session rebuilds the macro lists.
   void ReadMouse() {
     session->ReFindDev();
     ASSERT_EQ(session->State(), session::ConnectionState::kConnected);
-    macros.Refresh(*session->Layout());
     StartRecord();
   }
 

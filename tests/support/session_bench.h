@@ -10,7 +10,9 @@
 #include <vector>
 
 #include "device/clock.h"
+#include "device/layout_identification.h"
 #include "device/memory_layout.h"
+#include "model/default_image.h"
 #include "session/session.h"
 #include "shell/resources.h"
 #include "sim/simulated_bus.h"
@@ -18,26 +20,15 @@
 #include "sim/trace.h"
 #include "support/recording_busy_window.h"
 #include "support/recording_observer.h"
+#include "support/sim_fixture.h"
 
 namespace corvid::testing_support {
 
 // The build's default image, marked for the macro storage of a mouse of this layout, so that a
 // session made with it serves that mouse.
 inline std::vector<std::uint8_t> DefaultImageFor(device::MemoryLayout layout) {
-  const auto shipped = *shell::ResourceBytes("Corvid88Data");
-  std::vector<std::uint8_t> image(shipped.begin(), shipped.end());
-  image[0] = layout == device::MemoryLayout::LayoutFlashFlash ? 0xF0 : 0xE0;
-  return image;
-}
-
-// The feature-report lines of a trace, without the busy window's lines.
-inline std::vector<std::string> ReportLines(const std::string& trace) {
-  std::vector<std::string> reports;
-  std::istringstream in(trace);
-  for (std::string line; std::getline(in, line);) {
-    if (line.starts_with("set ") || line.starts_with("get ")) reports.push_back(line);
-  }
-  return reports;
+  return model::DefaultImageFor(*shell::ResourceBytes("Corvid88Data"),
+                                device::EffectiveStorageKind(layout));
 }
 
 // A session on a simulated bus with a stand-in mouse that holds the build's defaults, for a build

@@ -16,6 +16,16 @@
 
 namespace corvid::testing_support {
 
+// The feature-report lines of a trace, without the busy window's lines.
+inline std::vector<std::string> ReportLines(const std::string& trace) {
+  std::vector<std::string> reports;
+  std::istringstream in(trace);
+  for (std::string line; std::getline(in, line);) {
+    if (line.starts_with("set ") || line.starts_with("get ")) reports.push_back(line);
+  }
+  return reports;
+}
+
 // A stand-in mouse on a simulated bus, reached through a tracing bus; the busy window writes into
 // the same log. Tests compare the log with the expected lines.
 class SimBench {
@@ -49,13 +59,7 @@ class SimBench {
   }
 
   // Only the report lines of the log.
-  std::vector<std::string> Reports() const {
-    std::vector<std::string> reports;
-    for (const std::string& line : LogLines()) {
-      if (line.starts_with("set ") || line.starts_with("get ")) reports.push_back(line);
-    }
-    return reports;
-  }
+  std::vector<std::string> Reports() const { return ReportLines(log.str()); }
 
   device::FakeClock clock;
   sim::StandInMouse mouse;
