@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <nlohmann/json.hpp>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <string_view>
@@ -41,6 +42,9 @@ int Failure(std::string_view message);
 // The PC macro library at its usual place or the one --library names, loaded (or created from
 // the built-in template). Null, with the reason printed and `status` set, when it cannot be used.
 std::unique_ptr<macros::PcMacroLibrary> OpenLibrary(CommandContext& context, int& status);
+
+// A whole decimal number within [low, high], or nothing.
+std::optional<int> ParseNumber(std::string_view text, int low, int high);
 
 // Upper-case hexadecimal with a fixed number of digits.
 std::string Hex(std::uint32_t value, int digits);

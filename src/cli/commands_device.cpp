@@ -1,6 +1,7 @@
 // devices, info, show, save-profile, load-profile, reset, patch.
 
 #include <array>
+#include <charconv>
 #include <cstdio>
 #include <iostream>
 
@@ -15,6 +16,15 @@ std::string Hex(std::uint32_t value, int digits) {
   char text[16];
   std::snprintf(text, sizeof text, "%0*X", digits, value);
   return text;
+}
+
+std::optional<int> ParseNumber(std::string_view text, int low, int high) {
+  int value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (error != std::errc() || end != text.data() + text.size() || value < low || value > high) {
+    return std::nullopt;
+  }
+  return value;
 }
 
 int UsageError(std::string_view message) {
@@ -68,9 +78,7 @@ int Devices(CommandContext& context) {
   const device::VidPid mouseIds = context.session.IdTable().entries[0];
   nlohmann::json list = nlohmann::json::array();
   for (const device::HidInterfaceInfo& info : context.env.Bus().ListInterfaces()) {
-    const bool isMouse = info.vendorId == mouseIds.vendorId &&
-                         info.productId == mouseIds.productId &&
-                         info.featureReportLength == device::kMouseFeatureReportLength;
+    const bool isMouse = device::IsMouseInterface(info, mouseIds.vendorId, mouseIds.productId);
     if (context.Json()) {
       list.push_back({{"path", info.path},
                       {"vendorId", Hex(info.vendorId, 4)},
@@ -157,10 +165,11 @@ int WholeImageCommand(CommandContext& context) {
     if (!loaded.messageKey.empty()) session.Show(loaded.messageKey);
     return Failure(loaded.error.empty() ? "the update file was not loaded" : loaded.error);
   }
-  if (session.Layout() != device::MemoryLayout::LayoutFlashFlash) {
+  const session::OperationResult programmed = session::ProgramFirmwarePatch(session, patch);
+  if (programmed.outcome == session::OperationOutcome::kNotIdentified) {
     return Failure("only a mouse with Flash controller and Flash macro memory takes an update");
   }
-  return OperationExit(session::ProgramFirmwarePatch(session, patch));
+  return OperationExit(programmed);
 }
 
 }  // namespace

@@ -81,12 +81,7 @@ int ChangeExit(CommandContext& context, const macros::DeviceMacroResult& result)
 
 std::optional<int> MacroNumber(CommandContext& context, const std::string& text) {
   const int count = context.session.Macros().MacroCount();
-  try {
-    std::size_t used = 0;
-    const int number = std::stoi(text, &used);
-    if (used == text.size() && number >= 1 && number <= count) return number - 1;
-  } catch (const std::exception&) {
-  }
+  if (const auto number = ParseNumber(text, 1, count)) return *number - 1;
   Failure("no macro number " + text + " in the mouse (it holds " + std::to_string(count) + ")");
   return std::nullopt;
 }

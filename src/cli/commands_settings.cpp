@@ -17,15 +17,6 @@ namespace {
 
 using session::PageResult;
 
-std::optional<int> ParseNumber(std::string_view text, int low, int high) {
-  int value = 0;
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (error != std::errc() || end != text.data() + text.size() || value < low || value > high) {
-    return std::nullopt;
-  }
-  return value;
-}
-
 std::optional<model::ColourChannels> ParseColour(std::string_view text) {
   if (text.starts_with('#')) text.remove_prefix(1);
   unsigned value = 0;

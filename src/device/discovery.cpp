@@ -53,8 +53,7 @@ OpenMouseResult OpenMouse(HidBus& bus, DeviceLink& link, std::uint32_t vendorId,
                           std::uint32_t productId) {
   OpenMouseResult result;
   for (const HidInterfaceInfo& info : bus.ListInterfaces()) {
-    const bool wanted = info.featureReportLength == kMouseFeatureReportLength &&
-                        info.vendorId == vendorId && info.productId == productId;
+    const bool wanted = IsMouseInterface(info, vendorId, productId);
     const OpenResult opened = bus.Open(info.path);
     if (opened.status != OpenStatus::kOpened) {
       if (wanted && opened.status == OpenStatus::kPermissionDenied) {

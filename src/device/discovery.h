@@ -58,6 +58,13 @@ struct OpenMouseResult {
 // The length every accepted interface has: report ID plus seven payload bytes.
 inline constexpr int kMouseFeatureReportLength = 8;
 
+// Whether an interface is one the mouse answers commands on: its IDs and 8-byte feature reports.
+constexpr bool IsMouseInterface(const HidInterfaceInfo& info, std::uint32_t vendorId,
+                                std::uint32_t productId) {
+  return info.featureReportLength == kMouseFeatureReportLength && info.vendorId == vendorId &&
+         info.productId == productId;
+}
+
 // Opens every interface with the given IDs and 8-byte feature reports and gives the command role
 // to the last one that accepts the command probe, the data role to the last one that answers the
 // read-back probe. Does not empty the link first; handles it replaces are closed unless they still

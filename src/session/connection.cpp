@@ -78,10 +78,7 @@ void Session::DevTimerTimer() {
 
 bool Session::MouseStillListed() {
   for (const device::HidInterfaceInfo& info : bus_.ListInterfaces()) {
-    if (info.vendorId == link_.VendorId && info.productId == link_.ProductId &&
-        info.featureReportLength == device::kMouseFeatureReportLength) {
-      return true;
-    }
+    if (device::IsMouseInterface(info, link_.VendorId, link_.ProductId)) return true;
   }
   return false;
 }
