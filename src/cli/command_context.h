@@ -7,13 +7,15 @@
 #include <string>
 #include <string_view>
 
-#include "cli/environment.h"
+#include "startup/environment.h"
 #include "cli/options.h"
 #include "cli/terminal_ui.h"
 #include "macros/pc_macro_library.h"
 #include "session/session.h"
 
 namespace corvid::cli {
+
+using startup::Environment;
 
 // What a command works with. Reading commands fill `json` when --json was given and print text
 // otherwise; main() prints the JSON at the end.

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "cli/command_context.h"
-#include "cli/environment.h"
+#include "startup/environment.h"
 #include "cli/options.h"
 #include "cli/terminal_ui.h"
 #include "device/layout_identification.h"

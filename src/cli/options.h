@@ -6,9 +6,11 @@
 #include <string_view>
 #include <vector>
 
-#include "cli/environment.h"
+#include "startup/environment.h"
 
 namespace corvid::cli {
+
+using startup::GlobalOptions;
 
 enum ExitCode { kExitOk = 0, kExitFailed = 1, kExitUsage = 2, kExitNoMouse = 3 };
 

@@ -12,6 +12,11 @@ class BusyWindow {
   virtual void Show() = 0;
   virtual void Hide() = 0;
   virtual void ProcessPendingEvents() = 0;
+  // How far the transfer has come: `done` of `total` reports.
+  virtual void Progress(int done, int total) {
+    (void)done;
+    (void)total;
+  }
 };
 
 class NoBusyWindow final : public BusyWindow {

@@ -1,10 +1,10 @@
-#include "cli/environment.h"
+#include "startup/environment.h"
 
 #include "device/hid_linux.h"
 #include "shell/resources.h"
 #include "sim/state_file.h"
 
-namespace corvid::cli {
+namespace corvid::startup {
 
 std::unique_ptr<Environment> Environment::Create(const GlobalOptions& options, std::string& error) {
   std::unique_ptr<Environment> env(new Environment());
@@ -59,4 +59,4 @@ bool Environment::SaveSimulatedState(std::string& error) {
   return saved.ok;
 }
 
-}  // namespace corvid::cli
+}  // namespace corvid::startup

@@ -13,7 +13,7 @@
 #include "sim/stand_in_mouse.h"
 #include "sim/trace.h"
 
-namespace corvid::cli {
+namespace corvid::startup {
 
 struct GlobalOptions {
   std::optional<device::MemoryLayout> simulate;  // use the stand-in mouse with this layout
@@ -50,4 +50,4 @@ class Environment {
   std::optional<std::filesystem::path> stateFile_;
 };
 
-}  // namespace corvid::cli
+}  // namespace corvid::startup

@@ -1,0 +1,639 @@
+#include "app/main_window.h"
+
+#include <QApplication>
+#include <QBitmap>
+#include <QCloseEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QScreen>
+#include <QWindow>
+
+#include "app/pages/control_factory.h"
+#include "app/pages/pages.h"
+#include "app/skin/layout_applier.h"
+#include "app/skin/skin_button.h"
+#include "app/skin/skin_picture.h"
+#include "keys/key_layers.h"
+#include "keys/layer_entry.h"
+#include "session/page_result.h"
+#include "session/whole_image_operations.h"
+#include "shell/language_file.h"
+
+namespace corvid::app {
+namespace {
+
+constexpr auto kCaption = "Corvid88 Gaming Mouse v1.0";
+// The colour of the skin that is cut out of the window.
+constexpr QRgb kColourKey = qRgb(128, 0, 0);
+
+// The family of page-button pictures of each page, in page order.
+constexpr std::array<const char*, 7> kPageFamilies{"Main",   "Switch", "Fixed", "Adv",
+                                                   "Breath", "Macro",  "Update"};
+
+int PageBoxOf(Page page) {
+  switch (page) {
+    case Page::kMain:
+    case Page::kSwitch:
+    case Page::kFixed:
+      return 1;
+    case Page::kAdvanced:
+      return 2;
+    case Page::kBreath:
+      return 3;
+    case Page::kMacro:
+      return 4;
+    case Page::kUpdate:
+      return 5;
+  }
+  return 1;
+}
+
+bool IsLayerPage(Page page) { return PageBoxOf(page) == 1; }
+
+// "Btn_Main_3" -> ("Main", 3); other names give copy 0.
+std::pair<QString, int> FamilyAndCopy(const QString& name) {
+  const qsizetype last = name.lastIndexOf(QLatin1Char('_'));
+  bool number = false;
+  const int copy = last > 0 ? name.mid(last + 1).toInt(&number) : 0;
+  if (!number || !name.startsWith(QLatin1String("Btn_"))) return {name, 0};
+  return {name.mid(4, last - 4), copy};
+}
+
+}  // namespace
+
+MainWindow::MainWindow(device::HidBus& bus, device::Clock& clock, session::SessionSetup setup,
+                       UserDialogs& dialogs)
+    : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint), dialogs_(dialogs) {
+  setObjectName(QStringLiteral("Form1"));
+  setWindowTitle(QString::fromLatin1(kCaption));
+  setAccessibleName(QString::fromLatin1(kCaption));
+  setFixedSize(kWidth, kHeight);
+  InstallSkinAccessibility();
+  const int requestedLanguage = setup.CurrentLanguage;
+  setup.CurrentLanguage = 1;
+
+  busy_ = std::make_unique<BusyWindowQt>(this);
+  session_ = std::make_unique<session::Session>(bus, clock, *busy_, *this, setup);
+
+  // The tray icon shows the window and quits the tool.
+  if (QSystemTrayIcon::isSystemTrayAvailable()) {
+    tray_ = new QSystemTrayIcon(windowIcon(), this);
+    auto* menu = new QMenu(this);
+    menu->addAction(QString::fromLatin1(kCaption), this, [this] {
+      showNormal();
+      raise();
+      activateWindow();
+    });
+    menu->addAction(QStringLiteral("Exit"), this, &QWidget::close);
+    tray_->setContextMenu(menu);
+    connect(tray_, &QSystemTrayIcon::activated, this, [this] {
+      showNormal();
+      raise();
+      activateWindow();
+    });
+    tray_->show();
+  }
+
+  // Centred on the screen, as the division of the screen's size rounds.
+  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+    const QRect area = screen->geometry();
+    move(area.left() + (area.width() - kWidth) / 2, area.top() + (area.height() - kHeight) / 2);
+  }
+
+  BuildPages();
+  ShowPageBox(1);
+  LoadSkin();
+  if (const auto layout = shell::LoadLayoutResource("ORG")) layout_ = *layout;
+  PlaceWebButton();
+  ApplyLayoutAndLanguage(requestedLanguage);
+  for (const char* list : {"LB_PCMacroName", "LB_MacroName", "LB_macro"}) {
+    if (auto* widget = controls_.Get<QListWidget>(list)) {
+      widget->setUniformItemSizes(true);
+      widget->setStyleSheet(QStringLiteral("QListWidget::item { height: %1px; }")
+                                .arg(style_.macroNameHeight));
+    }
+  }
+  session_->InitNoDevice();
+  for (const char* edit : {"Edt_Repeat1", "Edt_Repeat2", "Edt_Repeat3", "Edt_DelayTime1",
+                           "Edt_DelayTime2", "Edt_DelayTime3", "edt_XAxisValue", "edt_YAxisValue"}) {
+    if (auto* widget = controls_.Get<QLineEdit>(edit)) widget->setAlignment(Qt::AlignRight);
+  }
+  SelectLanguagePictures();
+  QGuiApplication::setApplicationDisplayName(Text("Title"));
+  ConnectControls();
+
+  devTimer_.setInterval(kDevTimerInterval);
+  connect(&devTimer_, &QTimer::timeout, this, [this] { session_->DevTimerTimer(); });
+  devTimer_.start();
+  labelRun_.setInterval(kLabelRunInterval);
+  connect(&labelRun_, &QTimer::timeout, this, &MainWindow::LabelRunTimer);
+}
+
+MainWindow::~MainWindow() {
+  devTimer_.stop();
+  session_->FormCloseQuery();
+}
+
+QString MainWindow::Text(const char* key) const { return FromUtf8(session_->Text(key)); }
+
+void MainWindow::BuildPages() {
+  ControlFactory factory(skin_, controls_);
+  for (int n = 1; n <= kPageCount; ++n) {
+    QWidget* box = factory.Group(this, QStringLiteral("gbPage%1").arg(n), rect());
+    pageBoxes_[static_cast<std::size_t>(n - 1)] = box;
+    SkinPicture* base = factory.Picture(box, QStringLiteral("Img_Base_%1").arg(n), {},
+                                        SkinPicture::Role::kBackground);
+    base->setGeometry(rect());
+  }
+  BuildKeyPage(factory, PageBox(1));
+  BuildAdvancedPage(factory, PageBox(2));
+  BuildLightPage(factory, PageBox(3));
+  BuildMacroPage(factory, PageBox(4));
+  BuildUpdatePage(factory, PageBox(5));
+  // The border lies above each page's own controls; the function menus above everything.
+  for (int n = 1; n <= kPageCount; ++n) BuildBorder(factory, PageBox(n), n);
+  for (const MenuPanelSpec& panel : KeyMenuPanels()) controls_.Find(panel.name)->raise();
+  controls_.Find(QStringLiteral("LB_Name"))->raise();
+}
+
+void MainWindow::ConnectControls() {
+  for (QWidget* control : controls_.All()) {
+    auto* picture = qobject_cast<SkinPicture*>(control);
+    if (picture && picture->PictureRole() == SkinPicture::Role::kBackground) {
+      connect(picture, &SkinPicture::BackgroundPressed, this, [this] {
+        HideAllMenu();
+        if (QWindow* window = windowHandle()) window->startSystemMove();
+      });
+    }
+    auto* button = qobject_cast<SkinButton*>(control);
+    if (!button) continue;
+    connect(button, &SkinButton::Entered, this, [this, button] { OnButtonEntered(button); });
+    connect(button, &SkinButton::Left, this, [this, button] { OnButtonLeft(button); });
+    const auto [family, copy] = FamilyAndCopy(button->objectName());
+    if (copy == 0) continue;
+    const auto on = [this, button](auto handler) { connect(button, &SkinButton::clicked, this, handler); };
+    for (std::size_t p = 0; p < kPageFamilies.size(); ++p) {
+      if (family == QLatin1String(kPageFamilies[p])) {
+        on([this, p] { PageButtonClick(static_cast<Page>(p + 1)); });
+      }
+    }
+    if (family == QLatin1String("Save")) on([this] { SaveProfileClick(); });
+    if (family == QLatin1String("Load")) on([this] { LoadProfileClick(); });
+    if (family == QLatin1String("Reset")) on([this] { ResetClick(); });
+    if (family == QLatin1String("Exit")) on([this] { close(); });
+    if (family == QLatin1String("Web")) on([this] { WebClick(); });
+    for (int language = 1; language <= shell::kLanguageCount; ++language) {
+      if (family == QStringLiteral("Lang%1").arg(language)) {
+        on([this, language] { LanguageButtonClick(language); });
+      }
+    }
+  }
+  connect(controls_.Get<SkinButton>(QStringLiteral("Btn_LoadBIN")), &SkinButton::clicked, this,
+          &MainWindow::LoadBinClick);
+  connect(controls_.Get<SkinButton>(QStringLiteral("Btn_Program")), &SkinButton::clicked, this,
+          &MainWindow::ProgramClick);
+}
+
+void MainWindow::SetPicture(const QString& pictureName, const QString& skinName) {
+  if (auto* picture = controls_.Get<SkinPicture>(pictureName)) picture->SetPicture(skinName);
+}
+
+void MainWindow::SetCopies(const QString& family, const QString& skinName) {
+  for (int n = 1; n <= kPageCount; ++n) {
+    SetPicture(QStringLiteral("Img_%1_%2").arg(family).arg(n), skinName);
+  }
+}
+
+void MainWindow::LoadSkin() {
+  const QString background = QStringLiteral("L1_BackGround");
+  for (int n = 1; n <= kPageCount; ++n) SetPicture(QStringLiteral("Img_Base_%1").arg(n), background);
+  SetPicture(QStringLiteral("Img_P1"), QStringLiteral("L1_Back1"));
+  SetPicture(QStringLiteral("Img_P2"), QStringLiteral("L1_Back2"));
+  SetPicture(QStringLiteral("Img_P3"), QStringLiteral("L1_Back3"));
+  SetPicture(QStringLiteral("Img_P4"), QStringLiteral("L1_Back4"));
+  SetPicture(QStringLiteral("Img_P5"), QStringLiteral("Update"));
+  SetCopies(QStringLiteral("Main"), QStringLiteral("SetS_02"));
+  SetCopies(QStringLiteral("Lang1"), QStringLiteral("SetS_02"));
+}
+
+void MainWindow::PlaceWebButton() {
+  const shell::ProductSettings& settings = session_->ProductSettings();
+  for (int n = 1; n <= kPageCount; ++n) {
+    QWidget* picture = controls_.Find(QStringLiteral("Img_Web_%1").arg(n));
+    QWidget* label = controls_.Find(QStringLiteral("Btn_Web_%1").arg(n));
+    picture->move(settings.webX, settings.webY);
+    label->setGeometry(QRect(QPoint(settings.webX, settings.webY), picture->size()));
+    label->setAccessibleName(FromUtf8(settings.web));
+    // A button placed outside the window is the skin's way of leaving it out.
+    const bool inside = rect().contains(QRect(label->pos(), label->size()));
+    picture->setVisible(inside);
+    label->setVisible(inside);
+  }
+}
+
+void MainWindow::ApplyWindowShape() {
+  const QPixmap background = skin_.Picture(QStringLiteral("L%1_BackGround").arg(CurrentLanguage()));
+  if (background.isNull()) {
+    clearMask();
+    return;
+  }
+  setMask(background.createMaskFromColor(QColor(kColourKey), Qt::MaskInColor));
+}
+
+void MainWindow::ApplyLayoutAndLanguage(int language) {
+  session_->SetCurrentLanguage(language);
+  for (int n = 1; n <= kPageCount; ++n) {
+    SetPicture(QStringLiteral("Img_Base_%1").arg(n), QStringLiteral("L%1_BackGround").arg(language));
+  }
+  ShowPagePicture();
+  ApplyWindowShape();
+  const LayoutApplyResult applied =
+      ApplyLayoutSection(layout_, language, session_->ProductSettings().ledType, updateAvailable_,
+                         controls_, style_);
+  layoutError_ = applied.badKey;
+  if (!applied.ok) {
+    dialogs_.ShowMessage(this,
+                         QStringLiteral("The layout of language %1 lacks the number \"%2\"; the "
+                                        "window is laid out only in part.")
+                             .arg(language)
+                             .arg(applied.badKey),
+                         false);
+  }
+  ApplyLanguageTexts(language);
+}
+
+void MainWindow::ApplyLanguageTexts(int language) {
+  const shell::LanguageFile& texts = shell::BuiltInLanguageFile(language);
+  for (const BorderButtonSpec& spec : BorderButtons()) {
+    if (*spec.key == '\0') continue;
+    const QString caption = FromUtf8(texts.Text(spec.key));
+    for (int n = 1; n <= kPageCount; ++n) {
+      if (auto* button =
+              controls_.Get<SkinButton>(QStringLiteral("Btn_%1_%2").arg(spec.name).arg(n))) {
+        button->SetCaption(caption);
+      }
+    }
+  }
+  // A key label shows a language text, a macro name or a key combination: only language texts
+  // are translated.
+  for (int slot = 1; slot <= 12; ++slot) {
+    auto* label = controls_.Get<SkinButton>(QStringLiteral("Key%1").arg(slot));
+    const std::string key = shell::FindKeyOfText(label->Caption().toStdString());
+    if (!key.empty()) label->SetCaption(FromUtf8(texts.Text(key)));
+  }
+  ApplyKeyPageTexts(controls_, texts);
+  ApplyMacroPageTexts(controls_, texts);
+  ApplyUpdatePageTexts(controls_, texts);
+}
+
+void MainWindow::SelectLanguagePictures() {
+  for (int language = 1; language <= shell::kLanguageCount; ++language) {
+    SetCopies(QStringLiteral("Lang%1").arg(language),
+              language == CurrentLanguage() ? QStringLiteral("SetS_02") : QStringLiteral("SetS_01"));
+  }
+}
+
+void MainWindow::LanguageButtonClick(int language) {
+  if (language < 1 || language > shell::kLanguageCount) return;
+  auto* insertItems = controls_.Get<QComboBox>(QStringLiteral("CB_Insert"));
+  const int insertItem = insertItems ? insertItems->currentIndex() : -1;
+  ApplyLayoutAndLanguage(language);
+  SelectLanguagePictures();
+  if (insertItems) insertItems->setCurrentIndex(insertItem);
+  QGuiApplication::setApplicationDisplayName(Text("Title"));
+  ShowPageBox(session_->ErrorState() ? 1 : PageBoxOf(page_));
+  // A caption running under the pointer goes on in the new language.
+  if (marqueeLabel_) {
+    marqueeCounter_ = 0;
+    marqueeText_ = marqueeLabel_->Caption();
+  }
+}
+
+int MainWindow::VisiblePageBox() const {
+  for (int n = 1; n <= kPageCount; ++n) {
+    if (!PageBox(n)->isHidden()) return n;
+  }
+  return 0;
+}
+
+void MainWindow::ShowPageBox(int n) {
+  for (int box = 1; box <= kPageCount; ++box) PageBox(box)->setVisible(box == n);
+}
+
+void MainWindow::ShowPagePicture() {
+  const int language = CurrentLanguage();
+  switch (PageBoxOf(page_)) {
+    case 1:
+      SetPicture(QStringLiteral("Img_P1"), QStringLiteral("L%1_Back1").arg(language));
+      break;
+    case 2:
+      SetPicture(QStringLiteral("Img_P2"), QStringLiteral("L%1_Back2").arg(language));
+      break;
+    case 3:
+      SetPicture(QStringLiteral("Img_P3"), QStringLiteral("L%1_Back3").arg(language));
+      break;
+    case 4:
+      SetPicture(QStringLiteral("Img_P4"), QStringLiteral("L%1_Back4").arg(language));
+      break;
+    default:
+      break;
+  }
+}
+
+void MainWindow::ButtonTypeB_1IconInit() {
+  for (const char* family : kPageFamilies) SetCopies(family, QStringLiteral("SetS_01"));
+  SetCopies(QStringLiteral("Save"), QStringLiteral("SetS_01"));
+  SetCopies(QStringLiteral("Load"), QStringLiteral("SetS_01"));
+}
+
+void MainWindow::HideAllMenu() {
+  for (const MenuPanelSpec& panel : KeyMenuPanels()) controls_.Find(panel.name)->hide();
+  for (const char* name : {"LB_Name", "Pnl_PCMacro", "Pnl_DevMacro", "Pnl_DevContent"}) {
+    if (QWidget* control = controls_.Find(name)) control->hide();
+  }
+}
+
+void MainWindow::PageButtonClick(Page page) {
+  if (IsLayerPage(page)) {
+    const int layer = static_cast<int>(page) - 1;
+    const keys::LayerEntry entry = keys::EnterLayer(
+        *session_, layer, keys::CaptionContextOf(*session_, &session_->Macros()));
+    if (!session::IsStored(entry.result)) return;
+    HideAllMenu();
+    ButtonTypeB_1IconInit();
+    page_ = page;
+    ShowPageBox(1);
+    controls_.Find(QStringLiteral("Disable"))->setVisible(page == Page::kFixed);
+    pageModel_.key = entry.page;
+    for (int slot = 1; slot <= 12; ++slot) {
+      controls_.Find(QStringLiteral("Key%1").arg(slot))->setEnabled(entry.labelsEnabled);
+    }
+    controls_.Find(QStringLiteral("Key_Profile"))->setEnabled(entry.kbSwitchItemEnabled);
+    ShowKeyCaptions();
+  } else {
+    if (session::RefusePageClick(*session_)) return;
+    HideAllMenu();
+    ButtonTypeB_1IconInit();
+    page_ = page;
+    ShowPageBox(PageBoxOf(page));
+    controls_.Find(QStringLiteral("Disable"))->hide();
+    if (page == Page::kUpdate) {
+      controls_.Get<QLabel>(QStringLiteral("lbl_LoadBIN"))->clear();
+      patch_.EnterPage();
+    }
+  }
+  SetCopies(QLatin1String(kPageFamilies[static_cast<std::size_t>(page) - 1]),
+            QStringLiteral("SetS_02"));
+  ShowPagePicture();
+}
+
+void MainWindow::ShowKeyCaptions() {
+  for (int slot = 1; slot <= 12; ++slot) {
+    controls_.Get<SkinButton>(QStringLiteral("Key%1").arg(slot))
+        ->SetCaption(FromUtf8(pageModel_.key.captions[static_cast<std::size_t>(slot - 1)]));
+  }
+}
+
+void MainWindow::SaveProfileClick() {
+  HideAllMenu();
+  SetCopies(QStringLiteral("Save"), QStringLiteral("SetS_02"));
+  if (!session_->IsConnected()) {
+    session_->Show("Str022");
+    return;
+  }
+  const QString file = dialogs_.ChooseFileToSave(this, QStringLiteral("SaveFile (*.bin)"));
+  if (file.isEmpty()) return;
+  pageModel_.ToDataBuf(*session_);
+  session::SaveProfile(*session_, file.toStdString());
+}
+
+void MainWindow::LoadProfileClick() {
+  HideAllMenu();
+  SetCopies(QStringLiteral("Load"), QStringLiteral("SetS_02"));
+  if (!session_->IsConnected()) {
+    session_->Show("Str022");
+    return;
+  }
+  const QString file = dialogs_.ChooseFileToOpen(this, QStringLiteral("LoadFile (*.bin)"));
+  if (file.isEmpty()) return;
+  session::LoadProfile(*session_, file.toStdString());
+}
+
+void MainWindow::ResetClick() {
+  SetCopies(QStringLiteral("Reset"), QStringLiteral("BtnS_03"));
+  session::ResetToDefaults(*session_);
+}
+
+void MainWindow::WebClick() {
+  SetCopies(QStringLiteral("Web"), QStringLiteral("WebS_02"));
+  const shell::ProductSettings& settings = session_->ProductSettings();
+  if (settings.webEnabled) dialogs_.OpenWebAddress(FromUtf8(settings.web));
+}
+
+void MainWindow::LoadBinClick() {
+  const QString file = dialogs_.ChooseFileToOpen(this, QStringLiteral("LoadFile (*.bin)"));
+  if (file.isEmpty()) return;
+  auto* path = controls_.Get<QLabel>(QStringLiteral("lbl_LoadBIN"));
+  path->setText(file);
+  path->adjustSize();
+  const device::PatchLoadResult loaded = device::LoadPatchBin(file.toStdString(), patch_);
+  if (loaded) return;
+  if (!loaded.messageKey.empty()) {
+    session_->Show(loaded.messageKey);
+  } else {
+    dialogs_.ShowMessage(this, FromUtf8(loaded.error), false);
+  }
+}
+
+void MainWindow::ProgramClick() { session::ProgramFirmwarePatch(*session_, patch_); }
+
+// ---- what the session asks of the window ----
+
+void MainWindow::ShowMessage(const session::Message& message) {
+  dialogs_.ShowMessage(this, FromUtf8(message.text), message.emptyCaption);
+}
+
+void MainWindow::RefreshPages() {
+  pageModel_.Fill(*session_, &session_->Macros());
+  ShowKeyCaptions();
+}
+
+void MainWindow::ResetPagesForNoDevice() {
+  controls_.Find(QStringLiteral("Disable"))->show();
+  HideAllMenu();
+  StopMarquee();
+  for (const char* list : {"LB_MacroName", "LB_Name"}) {
+    if (auto* widget = controls_.Get<QListWidget>(list)) widget->clear();
+  }
+  pageModel_.ResetForNoDevice();
+}
+
+void MainWindow::ShowErrorPage() {
+  ShowPageBox(1);
+  ButtonTypeB_1IconInit();
+  SetCopies(QStringLiteral("Main"), QStringLiteral("SetS_02"));
+}
+
+void MainWindow::RestorePagesAfterRead(bool updatePageAvailable) {
+  updateAvailable_ = updatePageAvailable;
+  const bool placed = layout_.IntegerValue("org" + std::to_string(CurrentLanguage()),
+                                           "Btn_B12_Enable") == 1;
+  for (int n = 1; n <= kPageCount; ++n) {
+    controls_.Find(QStringLiteral("Img_Update_%1").arg(n))->setVisible(placed && updateAvailable_);
+    controls_.Find(QStringLiteral("Btn_Update_%1").arg(n))->setVisible(placed && updateAvailable_);
+  }
+  // A page that the mouse no longer offers is left for the key page.
+  if (page_ == Page::kUpdate && !updateAvailable_) page_ = Page::kMain;
+  if (IsLayerPage(page_)) {
+    PageButtonClick(page_);
+  } else {
+    ShowPageBox(PageBoxOf(page_));
+  }
+}
+
+void MainWindow::SetFunctionMenuHeight(int pixels) { functionMenuHeight_ = pixels; }
+
+void MainWindow::ShowBusyOverlay() {}
+
+void MainWindow::HideBusyOverlay() {}
+
+void MainWindow::SetDevTimerEnabled(bool enabled) {
+  if (enabled) {
+    devTimer_.start();
+  } else {
+    devTimer_.stop();
+  }
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+  if (busy_->IsBusy()) {
+    event->ignore();
+    return;
+  }
+  devTimer_.stop();
+  session_->FormCloseQuery();
+  event->accept();
+  QApplication::quit();
+}
+
+// ---- button looks and the caption marquee ----
+
+QString MainWindow::PictureOf(const SkinButton* button) const {
+  const QString name = button->objectName();
+  if (name.startsWith(QLatin1String("Btn_"))) return QStringLiteral("Img_") + name.mid(4);
+  if (name.startsWith(QLatin1String("Key"))) return QStringLiteral("Img_") + name;
+  return {};
+}
+
+void MainWindow::OnButtonEntered(SkinButton* button) {
+  using T = SkinButton::Type;
+  const QString picture = PictureOf(button);
+  const auto [family, copy] = FamilyAndCopy(button->objectName());
+  switch (button->ButtonType()) {
+    case T::kA:
+      SetCopies(family, QStringLiteral("BtnS_02"));
+      break;
+    case T::kB:
+    case T::kD:
+      SetPicture(picture, QStringLiteral("SetS_03"));
+      break;
+    case T::kC:
+    case T::kE:
+      SetPicture(picture, QStringLiteral("KeyS_02"));
+      break;
+    case T::kF:
+    case T::kStart:
+      SetPicture(picture, QStringLiteral("MacroS_02"));
+      break;
+    case T::kG:
+      SetPicture(picture, QStringLiteral("MacroBtnS_02"));
+      break;
+    case T::kH:
+      button->SetTextColour(Qt::white);
+      button->SetBackground(palette().color(QPalette::Highlight));
+      return;
+    case T::kWeb:
+      SetCopies(QStringLiteral("Web"), QStringLiteral("WebS_03"));
+      return;
+    case T::kPlain:
+      if (button->parentWidget() && button->parentWidget()->objectName().startsWith("Pnl_")) {
+        button->SetTextColour(style_.menuHoverText);
+        button->SetBackground(style_.menuHoverBack);
+      }
+      return;
+  }
+  StopMarquee();
+  marqueeLabel_ = button;
+  marqueeText_ = button->Caption();
+  marqueeCounter_ = 0;
+  if (button->isEnabled()) labelRun_.start();
+}
+
+void MainWindow::OnButtonLeft(SkinButton* button) {
+  using T = SkinButton::Type;
+  const QString picture = PictureOf(button);
+  const auto [family, copy] = FamilyAndCopy(button->objectName());
+  switch (button->ButtonType()) {
+    case T::kA:
+      SetCopies(family, QStringLiteral("BtnS_01"));
+      break;
+    case T::kB:
+      SetPicture(picture, QStringLiteral("SetS_01"));
+      if (!session_->ErrorState()) {
+        SetCopies(QLatin1String(kPageFamilies[static_cast<std::size_t>(page_) - 1]),
+                  QStringLiteral("SetS_02"));
+      }
+      break;
+    case T::kD:
+      SetPicture(picture, QStringLiteral("SetS_01"));
+      SelectLanguagePictures();
+      break;
+    case T::kC:
+    case T::kE:
+      SetPicture(picture, QStringLiteral("KeyS_01"));
+      break;
+    case T::kF:
+    case T::kStart:
+      SetPicture(picture, QStringLiteral("MacroS_01"));
+      break;
+    case T::kG:
+      SetPicture(picture, QStringLiteral("MacroBtnS_01"));
+      break;
+    case T::kH:
+      button->SetTextColour(style_.macroText);
+      button->SetBackground(style_.macroBack);
+      return;
+    case T::kWeb:
+      SetCopies(QStringLiteral("Web"), QStringLiteral("WebS_01"));
+      return;
+    case T::kPlain:
+      if (button->parentWidget() && button->parentWidget()->objectName().startsWith("Pnl_")) {
+        button->SetTextColour(style_.menuText);
+        button->SetBackground(style_.menuBack);
+      }
+      return;
+  }
+  if (marqueeLabel_ == button) StopMarquee();
+}
+
+void MainWindow::StopMarquee() {
+  labelRun_.stop();
+  if (marqueeLabel_) marqueeLabel_->SetShownText(marqueeLabel_->Caption());
+  marqueeLabel_ = nullptr;
+}
+
+void MainWindow::LabelRunTimer() {
+  if (!marqueeLabel_ || marqueeText_.isEmpty()) return;
+  if (++marqueeCounter_ > 20) marqueeCounter_ = 2;
+  // The first turn opens a gap of four blanks between the end and the start of the caption.
+  if (marqueeCounter_ == 1) {
+    marqueeText_ = marqueeText_.mid(1) + QStringLiteral("    ") + marqueeText_.at(0);
+  } else {
+    marqueeText_ = marqueeText_.mid(1) + marqueeText_.at(0);
+  }
+  marqueeLabel_->SetShownText(marqueeText_);
+}
+
+}  // namespace corvid::app

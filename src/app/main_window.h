@@ -1,0 +1,130 @@
+#pragma once
+
+#include <QPointer>
+#include <QSystemTrayIcon>
+#include <QTimer>
+#include <QWidget>
+#include <array>
+#include <memory>
+
+#include "app/busy_window.h"
+#include "app/skin/control_index.h"
+#include "app/skin/layout_style.h"
+#include "app/skin/skin.h"
+#include "app/user_dialogs.h"
+#include "device/clock.h"
+#include "device/hid_bus.h"
+#include "device/patch.h"
+#include "session/page_model.h"
+#include "session/session.h"
+#include "shell/layout_file.h"
+
+namespace corvid::app {
+
+class SkinButton;
+
+// The pages in the order of their page buttons (the hidden radio buttons rb_1..rb_7).
+enum class Page { kMain = 1, kSwitch, kFixed, kAdvanced, kBreath, kMacro, kUpdate };
+
+// The main window: a border-less 800 x 600 skin shaped by its colour key, five pages stacked in
+// one place with the page buttons on each, the device poll, the caption marquee and the language
+// switch. It shows what the session holds and calls the same operations as the command line.
+class MainWindow : public QWidget, public session::SessionObserver {
+  Q_OBJECT
+
+ public:
+  static constexpr int kWidth = 800;
+  static constexpr int kHeight = 600;
+  static constexpr int kDevTimerInterval = 3500;
+  static constexpr int kLabelRunInterval = 200;
+
+  MainWindow(device::HidBus& bus, device::Clock& clock, session::SessionSetup setup,
+             UserDialogs& dialogs);
+  ~MainWindow() override;
+
+  session::Session& Session() { return *session_; }
+  const ControlIndex& Controls() const { return controls_; }
+  const LayoutStyle& Style() const { return style_; }
+  const Skin& SkinSet() const { return skin_; }
+  BusyWindowQt& Busy() { return *busy_; }
+  Page CurrentPage() const { return page_; }
+  int CurrentLanguage() const { return session_->CurrentLanguage(); }
+  QTimer& DevTimer() { return devTimer_; }
+  // The group box of page n (1..5).
+  QWidget* PageBox(int n) const { return pageBoxes_.at(static_cast<std::size_t>(n - 1)); }
+  // The page group box on show.
+  int VisiblePageBox() const;
+  // The first layout key the last apply could not read; empty when it was complete.
+  QString LayoutError() const { return layoutError_; }
+
+  // The page buttons (any of their five copies), the border's other buttons.
+  void PageButtonClick(Page page);
+  void LanguageButtonClick(int language);
+  void SaveProfileClick();
+  void LoadProfileClick();
+  void ResetClick();
+  void WebClick();
+  // The Update page.
+  void LoadBinClick();
+  void ProgramClick();
+
+  // SessionObserver
+  void ShowMessage(const session::Message& message) override;
+  void RefreshPages() override;
+  void ResetPagesForNoDevice() override;
+  void ShowErrorPage() override;
+  void RestorePagesAfterRead(bool updatePageAvailable) override;
+  void SetFunctionMenuHeight(int pixels) override;
+  void ShowBusyOverlay() override;
+  void HideBusyOverlay() override;
+  void SetDevTimerEnabled(bool enabled) override;
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void BuildPages();
+  void ConnectControls();
+  void LoadSkin();
+  void PlaceWebButton();
+  void ApplyLayoutAndLanguage(int language);
+  void ApplyLanguageTexts(int language);
+  void ApplyWindowShape();
+  void ShowPageBox(int n);
+  void ShowPagePicture();
+  void SetPicture(const QString& pictureName, const QString& skinName);
+  void SetCopies(const QString& family, const QString& skinName);
+  void ButtonTypeB_1IconInit();
+  void SelectLanguagePictures();
+  void HideAllMenu();
+  void ShowKeyCaptions();
+  void OnButtonEntered(SkinButton* button);
+  void OnButtonLeft(SkinButton* button);
+  void LabelRunTimer();
+  void StopMarquee();
+  QString PictureOf(const SkinButton* button) const;
+  QString Text(const char* key) const;
+
+  Skin skin_;
+  ControlIndex controls_;
+  LayoutStyle style_;
+  UserDialogs& dialogs_;
+  std::unique_ptr<BusyWindowQt> busy_;
+  std::unique_ptr<session::Session> session_;
+  session::PageModel pageModel_;
+  device::FirmwarePatch patch_;
+  std::array<QWidget*, 5> pageBoxes_{};
+  Page page_ = Page::kMain;
+  bool updateAvailable_ = true;
+  int functionMenuHeight_ = 170;
+  QString layoutError_;
+  shell::LayoutFile layout_;
+  QTimer devTimer_;
+  QTimer labelRun_;
+  QPointer<SkinButton> marqueeLabel_;
+  QString marqueeText_;
+  int marqueeCounter_ = 0;
+  QSystemTrayIcon* tray_ = nullptr;
+};
+
+}  // namespace corvid::app

@@ -1,0 +1,32 @@
+#include "app/user_dialogs.h"
+
+#include <QDesktopServices>
+#include <QGuiApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QUrl>
+
+namespace corvid::app {
+
+void PlatformDialogs::ShowMessage(QWidget* parent, const QString& text, bool emptyCaption) {
+  QMessageBox box(parent);
+  box.setWindowTitle(emptyCaption ? QString() : QGuiApplication::applicationDisplayName());
+  box.setText(text);
+  box.setStandardButtons(QMessageBox::Ok);
+  box.setWindowFlag(Qt::WindowStaysOnTopHint);
+  box.exec();
+}
+
+QString PlatformDialogs::ChooseFileToOpen(QWidget* parent, const QString& filter) {
+  return QFileDialog::getOpenFileName(parent, QString(), QString(), filter);
+}
+
+QString PlatformDialogs::ChooseFileToSave(QWidget* parent, const QString& filter) {
+  return QFileDialog::getSaveFileName(parent, QString(), QString(), filter);
+}
+
+void PlatformDialogs::OpenWebAddress(const QString& address) {
+  QDesktopServices::openUrl(QUrl(address));
+}
+
+}  // namespace corvid::app
