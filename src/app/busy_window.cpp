@@ -12,7 +12,10 @@ BusyWindowQt::BusyWindowQt(QWidget* mainWindow)
                            Qt::WindowDoesNotAcceptFocus),
       mainWindow_(mainWindow) {
   setObjectName(QStringLiteral("FormLoadingUI"));
-  setAttribute(Qt::WA_TranslucentBackground);
+  // Rounded by a mask, which needs no compositor.
+  QPainterPath outline;
+  outline.addRoundedRect(QRectF(0, 0, kWidth, kHeight), 14, 14);
+  setMask(QRegion(outline.toFillPolygon().toPolygon()));
   setAttribute(Qt::WA_ShowWithoutActivating);
   setFixedSize(kWidth, kHeight);
   animation_.setInterval(40);
@@ -23,7 +26,7 @@ BusyWindowQt::BusyWindowQt(QWidget* mainWindow)
 }
 
 BusyWindowQt::~BusyWindowQt() {
-  if (depth_ > 0) qApp->removeEventFilter(this);
+  if (busy_) qApp->removeEventFilter(this);
 }
 
 void BusyWindowQt::Place() {
@@ -33,7 +36,9 @@ void BusyWindowQt::Place() {
 }
 
 void BusyWindowQt::Show() {
-  if (depth_++ == 0) {
+  // The transfers show the window before every report group and hide it once at the end.
+  if (!busy_) {
+    busy_ = true;
     qApp->installEventFilter(this);
     done_ = 0;
     total_ = 0;
@@ -46,8 +51,8 @@ void BusyWindowQt::Show() {
 }
 
 void BusyWindowQt::Hide() {
-  if (depth_ == 0) return;
-  if (--depth_ == 0) {
+  if (busy_) {
+    busy_ = false;
     animation_.stop();
     hide();
     qApp->removeEventFilter(this);
@@ -67,6 +72,11 @@ void BusyWindowQt::Progress(int done, int total) {
 }
 
 bool BusyWindowQt::eventFilter(QObject* watched, QEvent* event) {
+  // Only the main window's input is dropped: a message box raised mid-transfer still takes its OK.
+  const auto* widget = qobject_cast<const QWidget*>(watched);
+  if (!widget || !mainWindow_ || widget->window() != mainWindow_.data()) {
+    return QWidget::eventFilter(watched, event);
+  }
   switch (event->type()) {
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonRelease:
@@ -89,7 +99,7 @@ void BusyWindowQt::paintEvent(QPaintEvent*) {
   painter.setRenderHint(QPainter::Antialiasing);
   QPainterPath panel;
   panel.addRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 14, 14);
-  painter.fillPath(panel, QColor(18, 20, 24, 235));
+  painter.fillPath(panel, QColor(18, 20, 24));
   painter.setPen(QPen(QColor(0, 200, 230, 160), 1));
   painter.drawPath(panel);
 

@@ -26,7 +26,7 @@ class BusyWindowQt : public QWidget, public device::BusyWindow {
   void ProcessPendingEvents() override;
   void Progress(int done, int total) override;
 
-  bool IsBusy() const { return depth_ > 0; }
+  bool IsBusy() const { return busy_; }
   int Done() const { return done_; }
   int Total() const { return total_; }
 
@@ -40,7 +40,7 @@ class BusyWindowQt : public QWidget, public device::BusyWindow {
   QPointer<QWidget> mainWindow_;
   QTimer animation_;
   int angle_ = 0;
-  int depth_ = 0;
+  bool busy_ = false;
   int done_ = 0;
   int total_ = 0;
 };

@@ -14,24 +14,27 @@ SkinButton* ControlFactory::Button(QWidget* parent, SkinButton::Type type, const
 }
 
 QLabel* ControlFactory::Caption(QWidget* parent, const QString& name, const QString& text) {
-  auto* label = Add(new QLabel(text, parent));
+  auto* label = new QLabel(text, parent);
   label->setObjectName(name);
+  Add(label);
   label->setAttribute(Qt::WA_TransparentForMouseEvents);
   label->adjustSize();
   return label;
 }
 
 QLineEdit* ControlFactory::Edit(QWidget* parent, const QString& name, QSize size) {
-  auto* edit = Add(new QLineEdit(parent));
+  auto* edit = new QLineEdit(parent);
   edit->setObjectName(name);
+  Add(edit);
   edit->resize(size);
   edit->setAccessibleName(name);
   return edit;
 }
 
 QListWidget* ControlFactory::List(QWidget* parent, const QString& name, QSize size) {
-  auto* list = Add(new QListWidget(parent));
+  auto* list = new QListWidget(parent);
   list->setObjectName(name);
+  Add(list);
   list->resize(size);
   list->setFrameShape(QFrame::NoFrame);
   list->setAccessibleName(name);
@@ -39,22 +42,25 @@ QListWidget* ControlFactory::List(QWidget* parent, const QString& name, QSize si
 }
 
 QComboBox* ControlFactory::Combo(QWidget* parent, const QString& name, QSize size) {
-  auto* combo = Add(new QComboBox(parent));
+  auto* combo = new QComboBox(parent);
   combo->setObjectName(name);
+  Add(combo);
   combo->resize(size);
   return combo;
 }
 
 QWidget* ControlFactory::Group(QWidget* parent, const QString& name, QRect geometry) {
-  auto* group = Add(new QWidget(parent));
+  auto* group = new QWidget(parent);
   group->setObjectName(name);
+  Add(group);
   group->setGeometry(geometry);
   return group;
 }
 
 QWidget* ControlFactory::Swatch(QWidget* parent, const QString& name) {
-  auto* swatch = Add(new QWidget(parent));
+  auto* swatch = new QWidget(parent);
   swatch->setObjectName(name);
+  Add(swatch);
   swatch->setAutoFillBackground(true);
   swatch->setAttribute(Qt::WA_TransparentForMouseEvents);
   return swatch;

@@ -75,8 +75,9 @@ void BuildKeyPage(ControlFactory& factory, QWidget* page) {
   // The function menus float above the page; they are closed until a key label is clicked.
   for (const MenuPanelSpec& panel : KeyMenuPanels()) {
     const int height = static_cast<int>(panel.items.size()) * kMenuItemHeight + 4;
-    auto* frame = factory.Add(new QFrame(page));
+    auto* frame = new QFrame(page);
     frame->setObjectName(panel.name);
+    factory.Add(frame);
     frame->resize(160, height);
     frame->setAutoFillBackground(true);
     frame->hide();

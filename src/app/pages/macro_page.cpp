@@ -77,8 +77,9 @@ void BuildMacroPage(ControlFactory& factory, QWidget* page) {
     button->resize(factory.Index().Find(picture)->size());
   }
   for (const char* panel : {"Pnl_PCMacro", "Pnl_DevMacro", "Pnl_DevContent"}) {
-    auto* frame = factory.Add(new QFrame(page));
+    auto* frame = new QFrame(page);
     frame->setObjectName(panel);
+    factory.Add(frame);
     frame->hide();
   }
 }
