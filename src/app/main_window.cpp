@@ -116,6 +116,8 @@ MainWindow::MainWindow(device::HidBus& bus, device::Clock& clock, session::Sessi
     }
   }
   session_->InitNoDevice();
+  // Without a mouse the key labels can be looked at, not changed.
+  controls_.Find(QStringLiteral("Disable"))->show();
   for (const char* edit : {"Edt_Repeat1", "Edt_Repeat2", "Edt_Repeat3", "Edt_DelayTime1",
                            "Edt_DelayTime2", "Edt_DelayTime3", "edt_XAxisValue", "edt_YAxisValue"}) {
     if (auto* widget = controls_.Get<QLineEdit>(edit)) widget->setAlignment(Qt::AlignRight);
