@@ -22,6 +22,9 @@ constexpr std::array<TextButton, 12> kTextButtons{{{"Btn_NewMacro", "Str432"},
                                                    {"Btn_Del", "Str408"},
                                                    {"Btn_Insert", "Str409"}}};
 
+constexpr QPoint kTextButtonArea(584, 92);
+constexpr QSize kTextButtonSize(95, 24);
+
 constexpr std::array<const char*, 10> kInsertItemKeys{
     "Str410", "Str411", "Str412", "Str413", "Str450", "Str451", "Str452", "Str453", "Str456", "Str457"};
 
@@ -38,24 +41,27 @@ void BuildDelayRows(ControlFactory& factory, QWidget* group, const std::array<co
 
 void BuildMacroPage(ControlFactory& factory, QWidget* page) {
   factory.Picture(page, QStringLiteral("Img_P4"), {}, SkinPicture::Role::kBackground);
-  factory.List(page, QStringLiteral("LB_PCMacroName"), {150, 300});
-  factory.List(page, QStringLiteral("LB_MacroName"), {150, 300});
-  factory.List(page, QStringLiteral("LB_macro"), {190, 300});
-  for (const TextButton& spec : kTextButtons) {
-    SkinButton* button = factory.Button(page, SkinButton::Type::kH, spec.name);
-    button->resize(100, 22);
+  factory.List(page, QStringLiteral("LB_PCMacroName"), {150, 246});
+  factory.List(page, QStringLiteral("LB_MacroName"), {150, 204});
+  factory.List(page, QStringLiteral("LB_macro"), {186, 438});
+  // No layout key places the text buttons: two columns of six in the page's button area.
+  for (std::size_t i = 0; i < kTextButtons.size(); ++i) {
+    SkinButton* button = factory.Button(page, SkinButton::Type::kH, kTextButtons[i].name);
+    button->setGeometry(kTextButtonArea.x() + static_cast<int>(i % 2) * (kTextButtonSize.width() + 4),
+                        kTextButtonArea.y() + static_cast<int>(i / 2) * (kTextButtonSize.height() + 4),
+                        kTextButtonSize.width(), kTextButtonSize.height());
   }
   factory.Picture(page, QStringLiteral("Img_Start"), QStringLiteral("MacroS_01"));
   SkinButton* start = factory.Button(page, SkinButton::Type::kStart, QStringLiteral("Btn_Start"));
   start->resize(factory.Index().Find(QStringLiteral("Img_Start"))->size());
 
-  QWidget* delay = factory.Group(page, QStringLiteral("Gb_Delay"), {0, 0, 200, 100});
+  QWidget* delay = factory.Group(page, QStringLiteral("Gb_Delay"), {584, 274, 194, 304});
   BuildDelayRows(factory, delay, {"RecDelay", "DelayTime", "NoDelay"});
   QLineEdit* delayEdit = factory.Edit(delay, QStringLiteral("Edt_Delay"), {50, 20});
   delayEdit->setText(QStringLiteral("50"));
 
   factory.Picture(page, QStringLiteral("Img_InsertBase"), QStringLiteral("InsertDelayBase"));
-  QWidget* insert = factory.Group(page, QStringLiteral("Gb_Insert"), {0, 0, 220, 200});
+  QWidget* insert = factory.Group(page, QStringLiteral("Gb_Insert"), {584, 274, 194, 304});
   insert->hide();
   factory.Index().Find(QStringLiteral("Img_InsertBase"))->hide();
   QComboBox* items = factory.Combo(insert, QStringLiteral("CB_Insert"), {200, 22});
