@@ -70,6 +70,18 @@ MainWindow::MainWindow(device::HidBus& bus, device::Clock& clock, session::Sessi
   setWindowTitle(QString::fromLatin1(kCaption));
   setAccessibleName(QString::fromLatin1(kCaption));
   setFixedSize(kWidth, kHeight);
+  // Controls without a colour of the layout take the skin's: light text on graphite.
+  QPalette dark = palette();
+  dark.setColor(QPalette::Window, QColor(0x12, 0x15, 0x19));
+  dark.setColor(QPalette::WindowText, QColor(0xc8, 0xd0, 0xd8));
+  dark.setColor(QPalette::Base, QColor(0x15, 0x19, 0x1e));
+  dark.setColor(QPalette::AlternateBase, QColor(0x1b, 0x20, 0x26));
+  dark.setColor(QPalette::Text, QColor(0xd8, 0xe0, 0xe6));
+  dark.setColor(QPalette::Button, QColor(0x1b, 0x20, 0x26));
+  dark.setColor(QPalette::ButtonText, QColor(0xd8, 0xe0, 0xe6));
+  dark.setColor(QPalette::Highlight, QColor(0x0e, 0x74, 0x90));
+  dark.setColor(QPalette::HighlightedText, Qt::white);
+  setPalette(dark);
   InstallSkinAccessibility();
   const int requestedLanguage = setup.CurrentLanguage;
   setup.CurrentLanguage = 1;

@@ -67,6 +67,8 @@ class MainWindow : public QWidget, public session::SessionObserver {
   // The Update page.
   void LoadBinClick();
   void ProgramClick();
+  // One turn of the caption under the pointer (the 200 ms marquee timer).
+  void LabelRunTimer();
 
   // SessionObserver
   void ShowMessage(const session::Message& message) override;
@@ -100,7 +102,6 @@ class MainWindow : public QWidget, public session::SessionObserver {
   void ShowKeyCaptions();
   void OnButtonEntered(SkinButton* button);
   void OnButtonLeft(SkinButton* button);
-  void LabelRunTimer();
   void StopMarquee();
   QString PictureOf(const SkinButton* button) const;
   QString Text(const char* key) const;

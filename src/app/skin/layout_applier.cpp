@@ -84,7 +84,7 @@ class Applier {
   void SetEditColours(const QString& name, const QColor& text, const QColor& back) const {
     if (auto* edit = qobject_cast<QLineEdit*>(Control(name))) {
       edit->setStyleSheet(QStringLiteral("QLineEdit { color: %1; background: %2; border: 1px solid "
-                                         "%2; }")
+                                         "%2; padding: 0 3px; } QLineEdit:focus { border-color: %1; }")
                               .arg(text.name(), back.name()));
     }
   }

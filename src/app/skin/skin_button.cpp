@@ -1,6 +1,7 @@
 #include "app/skin/skin_button.h"
 
 #include <QEnterEvent>
+#include <QFocusEvent>
 #include <QPainter>
 
 namespace corvid::app {
@@ -48,7 +49,7 @@ void SkinButton::paintEvent(QPaintEvent*) {
   painter.setPen(isEnabled() ? textColour_ : textColour_.darker(170));
   const QRect area = rect().adjusted(alignment_ & Qt::AlignLeft ? 4 : 0, 0, 0, 0);
   painter.drawText(area, static_cast<int>(alignment_ | Qt::TextSingleLine), shown_);
-  if (hasFocus()) {
+  if (hasFocus() && keyboardFocus_) {
     painter.setPen(QPen(textColour_, 1, Qt::DotLine));
     painter.drawRect(rect().adjusted(1, 1, -2, -2));
   }
@@ -62,6 +63,16 @@ void SkinButton::enterEvent(QEnterEvent* event) {
 void SkinButton::leaveEvent(QEvent* event) {
   QAbstractButton::leaveEvent(event);
   emit Left();
+}
+
+}  // namespace corvid::app
+
+namespace corvid::app {
+
+void SkinButton::focusInEvent(QFocusEvent* event) {
+  // The ring shows where the keyboard is, not where the pointer clicked.
+  keyboardFocus_ = event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason;
+  QAbstractButton::focusInEvent(event);
 }
 
 }  // namespace corvid::app

@@ -50,11 +50,13 @@ class SkinButton : public QAbstractButton {
   void Left();
 
  protected:
+  void focusInEvent(QFocusEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
   void enterEvent(QEnterEvent* event) override;
   void leaveEvent(QEvent* event) override;
 
  private:
+  bool keyboardFocus_ = false;
   Type type_;
   QString caption_;
   QString shown_;

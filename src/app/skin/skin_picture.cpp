@@ -3,6 +3,7 @@
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QMouseEvent>
+#include <QFocusEvent>
 #include <QPainter>
 
 #include "app/skin/skin.h"
@@ -43,7 +44,7 @@ void SkinPicture::paintEvent(QPaintEvent*) {
       painter.drawPixmap(0, 0, picture_);
     }
   }
-  if (hasFocus()) {
+  if (hasFocus() && keyboardFocus_) {
     painter.setPen(QPen(palette().color(QPalette::Highlight), 1, Qt::DotLine));
     painter.drawRect(rect().adjusted(0, 0, -1, -1));
   }
@@ -74,6 +75,16 @@ void InstallSkinAccessibility() {
   if (installed) return;
   installed = true;
   QAccessible::installFactory(SkinAccessibleFactory);
+}
+
+}  // namespace corvid::app
+
+namespace corvid::app {
+
+void SkinPicture::focusInEvent(QFocusEvent* event) {
+  // The ring shows where the keyboard is, not where the pointer clicked.
+  keyboardFocus_ = event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason;
+  QAbstractButton::focusInEvent(event);
 }
 
 }  // namespace corvid::app

@@ -33,10 +33,12 @@ class SkinPicture : public QAbstractButton {
   void BackgroundPressed();
 
  protected:
+  void focusInEvent(QFocusEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
 
  private:
+  bool keyboardFocus_ = false;
   const Skin& skin_;
   Role role_;
   QString skinName_;
