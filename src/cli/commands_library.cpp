@@ -28,6 +28,8 @@ int LibraryExit(CommandContext& context, const PCMacroResult& result) {
       return Failure("the library is full");
     case PCMacroStatus::kNameTooLong:
       return Failure("a macro name has at most 8 characters");
+    case PCMacroStatus::kNameNotText:
+      return Failure("a macro name must be UTF-8 text without NUL characters; it was not stored");
     case PCMacroStatus::kNoSuchMacro:
       return Failure("no such macro in the library");
     case PCMacroStatus::kNoMacroInFile:

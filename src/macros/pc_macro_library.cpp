@@ -202,6 +202,10 @@ std::size_t PcMacroLibrary::Count() const {
 
 std::optional<MacroNameField> PcMacroLibrary::CheckNewName(std::string_view name,
                                                            PCMacroResult& result) const {
+  if (!IsStorableMacroNameText(name)) {
+    result.status = PCMacroStatus::kNameNotText;
+    return std::nullopt;
+  }
   const std::optional<MacroNameField> field = NameToMacroNameField(name);
   if (!field) {
     result.status = PCMacroStatus::kNameTooLong;

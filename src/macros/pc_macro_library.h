@@ -72,6 +72,7 @@ enum class PCMacroStatus {
   kDuplicateName,  // messageKey "Str106"; the library is unchanged
   kLibraryFull,    // New with 100 macros, Import One with 99 or more: nothing happens
   kNameTooLong,    // the name needs more than 8 UTF-16 code units
+  kNameNotText,    // the name is not well-formed UTF-8, or holds a NUL character
   kNoSuchMacro,    // the index is not an item of the list
   kNoMacroInFile,  // Import One of a file whose name field is free
   kReadFailed,     // fileError says why; the library is unchanged

@@ -131,7 +131,7 @@ TEST_F(PcMacroLibraryTest, NamesAreCheckedAgainstEveryItemBeforeAnythingChanges)
   struct Case {
     const char* what;
     bool rename;  // rename item 0, else new
-    const char* name;
+    std::string_view name;
     PCMacroStatus status;
   };
   const Case refused[] = {
@@ -141,6 +141,10 @@ TEST_F(PcMacroLibraryTest, NamesAreCheckedAgainstEveryItemBeforeAnythingChanges)
       {"new, empty name", false, "", PCMacroStatus::kIgnored},
       {"rename, empty name", true, "", PCMacroStatus::kIgnored},
       {"new, nine characters", false, "ABCDEFGHI", PCMacroStatus::kNameTooLong},
+      // Stored exactly or not at all: never as U+FFFD, never cut at a NUL.
+      {"new, not UTF-8", false, "\xff\xfe", PCMacroStatus::kNameNotText},
+      {"rename, a cut-off sequence", true, "A\xc3", PCMacroStatus::kNameNotText},
+      {"new, a NUL inside", false, std::string_view("A\0B", 3), PCMacroStatus::kNameNotText},
   };
   for (const Case& c : refused) {
     const PCMacroResult result =
