@@ -1,10 +1,11 @@
 // library list | show | new | rename | delete | import-one | import-all | export-one |
 // export-all | set-steps: the PC macro library, which needs no mouse.
 
-#include <fstream>
 #include <iostream>
+#include <sstream>
 
 #include "cli/command_context.h"
+#include "common/file_io.h"
 #include "macros/pc_macro_library.h"
 #include "macros/step_codec.h"
 
@@ -91,9 +92,13 @@ int Show(CommandContext& context, const macros::PcMacroLibrary& library, std::si
 // The text form: one step line per line, line 0 the delay mode.
 int SetSteps(CommandContext& context, macros::PcMacroLibrary& library, std::size_t index,
              const std::string& file) {
-  std::ifstream in(file);
-  if (!in) return Failure(file + ": cannot open");
+  // Read whole first: a folder or an unreadable file must refuse the command, not save an empty
+  // macro over the one the library holds.
+  std::string error;
+  const std::optional<std::vector<std::uint8_t>> bytes = common::ReadWholeFile(file, &error);
+  if (!bytes) return Failure(error + "; the macro was left as it was");
   macros::MacroLines lines;
+  std::istringstream in(std::string(bytes->begin(), bytes->end()));
   for (std::string line; std::getline(in, line);) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
     lines.push_back(line);

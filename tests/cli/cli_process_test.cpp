@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <array>
 #include <cstdio>
@@ -20,7 +21,12 @@ struct ToolRun {
 
 class CliProcessTest : public ::testing::Test {
  protected:
-  CliProcessTest() : folder(std::filesystem::path(::testing::TempDir()) / "cli_process_test") {
+  // A folder of this test's own, so that the suite runs in parallel.
+  CliProcessTest()
+      : folder(std::filesystem::path(::testing::TempDir()) /
+               ("cli_process_test_" +
+                std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + "_" +
+                std::to_string(::getpid()))) {
     std::filesystem::remove_all(folder);
     std::filesystem::create_directories(folder);
   }
@@ -95,6 +101,21 @@ TEST_F(CliProcessTest, AProfileSavedFromOneStandInLoadsIntoAnother) {
   ASSERT_EQ(Tool("--simulate=flash-flash --sim-state b.state load-profile mine.bin").status, 0);
   // The second mouse holds the profile's sections as saved (marked and sealed).
   EXPECT_EQ(Read("b.state").substr(24, 249), profile.substr(0, 249));
+}
+
+// A step file that cannot be read (a folder, a missing file) refuses the command and leaves the
+// library as it was.
+TEST_F(CliProcessTest, UnreadableStepFilesLeaveTheLibraryAsItWas) {
+  ASSERT_EQ(Tool("--library lib.bin library new Fire").status, 0);
+  std::ofstream(folder / "steps.txt") << "00\n1 LeftKey CODE:00A1\n2 LeftKey CODE:0021\n";
+  ASSERT_EQ(Tool("--library lib.bin library set-steps Fire steps.txt").status, 0);
+  const std::string before = Read("lib.bin");
+  std::filesystem::create_directory(folder / "folder");
+  for (const char* file : {"folder", "missing.txt"}) {
+    SCOPED_TRACE(file);
+    EXPECT_EQ(Tool(std::string("--library lib.bin library set-steps Fire ") + file).status, 1);
+    EXPECT_TRUE(Read("lib.bin") == before);
+  }
 }
 
 }  // namespace
