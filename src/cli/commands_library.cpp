@@ -17,6 +17,10 @@ using macros::PCMacroStatus;
 
 // Reports a library result as the window would (a message by key) or with the file's error.
 int LibraryExit(CommandContext& context, const PCMacroResult& result) {
+  if (!result.damagedCopy.empty()) {
+    std::cerr << "corvid88ctl: the damaged library file was kept as " << result.damagedCopy.string()
+              << " before it was rewritten\n";
+  }
   if (result.ok()) return kExitOk;
   if (!result.messageKey.empty()) {
     context.session.Show(result.messageKey);
@@ -125,6 +129,16 @@ std::unique_ptr<macros::PcMacroLibrary> OpenLibrary(CommandContext& context, int
   if (const PCMacroResult checked = library->CheckPCMacro(); !checked.ok()) {
     status = LibraryExit(context, checked);
     return nullptr;
+  }
+  if (const auto& damaged = library->OpenedDamaged()) {
+    std::cerr << "corvid88ctl: warning: the library file " << library->File().string();
+    if (damaged->fileSize != damaged->expectedSize) {
+      std::cerr << " is " << damaged->fileSize << " bytes, not " << damaged->expectedSize;
+    } else {
+      std::cerr << " has gaps or stray bytes between its macros";
+    }
+    std::cerr << "; it was read as far as it goes, and a copy of it is kept beside it before the "
+                 "next change rewrites it\n";
   }
   return library;
 }
