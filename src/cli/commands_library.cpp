@@ -78,8 +78,8 @@ int Show(CommandContext& context, const macros::PcMacroLibrary& library, std::si
     context.json["lines"] = view ? view->decoded.lines : std::vector<std::string>{};
     nlohmann::json shown = nlohmann::json::array();
     if (view) {
-      for (const std::string& line : view->decoded.lines) {
-        shown.push_back(macros::StepLineDisplayText(line));
+      for (std::size_t i = 0; i < view->decoded.lines.size(); ++i) {
+        shown.push_back(macros::MacroLineDisplayText(view->decoded.lines, i));
       }
     }
     context.json["steps"] = shown;
@@ -87,8 +87,9 @@ int Show(CommandContext& context, const macros::PcMacroLibrary& library, std::si
   }
   context.out << name << "\n";
   if (!view) return kExitOk;
-  for (const std::string& line : view->decoded.lines) {
-    context.out << "  " << line << "    " << macros::StepLineDisplayText(line) << "\n";
+  const macros::MacroLines& lines = view->decoded.lines;
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    context.out << "  " << lines[i] << "    " << macros::MacroLineDisplayText(lines, i) << "\n";
   }
   return kExitOk;
 }

@@ -359,4 +359,16 @@ std::string StepLineDisplayText(std::string_view line) {
   }
 }
 
+std::string MacroLineDisplayText(const MacroLines& lines, std::size_t index) {
+  if (index >= lines.size()) return {};
+  if (index > 0) return StepLineDisplayText(lines[index]);
+  const std::string_view mode = lines[0];
+  if (mode == "00") return "No delay";
+  if (mode == "10") return "Recorded delay";
+  if (mode.starts_with("01") && mode.size() > 2) {
+    return "Default delay " + std::string(mode.substr(2)) + " ms";
+  }
+  return {};
+}
+
 }  // namespace corvid::macros

@@ -292,6 +292,16 @@ TEST(StepCodecTest, DisplayTextOfStepLines) {
   for (const Case& c : cases) EXPECT_EQ(StepLineDisplayText(c.line), c.text) << c.line;
 }
 
+// Line 0 is no step: it names the delay mode the macro was made with.
+TEST(StepCodecTest, DisplayTextOfTheDelayModeLine) {
+  EXPECT_EQ(MacroLineDisplayText({"00", "0 50"}, 0), "No delay");
+  EXPECT_EQ(MacroLineDisplayText({"0150", "0 50"}, 0), "Default delay 50 ms");
+  EXPECT_EQ(MacroLineDisplayText({"10", "0 50"}, 0), "Recorded delay");
+  EXPECT_EQ(MacroLineDisplayText({"10", "0 50"}, 1), "50 ms");
+  EXPECT_EQ(MacroLineDisplayText({"7"}, 0), "");
+  EXPECT_EQ(MacroLineDisplayText({"00"}, 3), "");
+}
+
 TEST(StepCodecTest, LineBuildersMatchTheDecoder) {
   EXPECT_EQ(DelayModeLine(DelayMode::kDefaultDelay, 50), "0150");
   EXPECT_EQ(DelayModeLine(DelayMode::kRecordedDelay, 50), "10");
