@@ -11,6 +11,8 @@
 #include <sstream>
 #include <string>
 
+#include "support/scratch_folder.h"
+
 namespace {
 
 struct ToolRun {
@@ -20,12 +22,6 @@ struct ToolRun {
 
 class CliProcessTest : public ::testing::Test {
  protected:
-  CliProcessTest() : folder(std::filesystem::path(::testing::TempDir()) / "cli_process_test") {
-    std::filesystem::remove_all(folder);
-    std::filesystem::create_directories(folder);
-  }
-  ~CliProcessTest() override { std::filesystem::remove_all(folder); }
-
   // Runs the tool in the test folder with standard error discarded.
   ToolRun Tool(const std::string& arguments) const {
     const std::string command =
@@ -49,7 +45,8 @@ class CliProcessTest : public ::testing::Test {
     return text.str();
   }
 
-  std::filesystem::path folder;
+  corvid::testing_support::ScratchFolder scratch;
+  const std::filesystem::path folder = scratch.Path();
 };
 
 TEST_F(CliProcessTest, ExitStatusesTellSuccessUsageAndARefusedMouse) {

@@ -5,17 +5,15 @@
 
 #include <filesystem>
 
+#include "support/scratch_folder.h"
+
 namespace corvid::common {
 namespace {
 
 class FileIoTest : public ::testing::Test {
  protected:
-  FileIoTest() : folder(std::filesystem::path(::testing::TempDir()) / "file_io_test") {
-    std::filesystem::remove_all(folder);
-    std::filesystem::create_directories(folder);
-  }
-  ~FileIoTest() override { std::filesystem::remove_all(folder); }
-  std::filesystem::path folder;
+  testing_support::ScratchFolder scratch;
+  const std::filesystem::path folder = scratch.Path();
 };
 
 TEST_F(FileIoTest, AReplacedFileHoldsTheNewBytesAndItsPermissionsAndNoTemporaryIsLeft) {
