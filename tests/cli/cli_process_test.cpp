@@ -12,6 +12,8 @@
 #include <sstream>
 #include <string>
 
+#include "support/scratch_folder.h"
+
 namespace {
 
 struct ToolRun {
@@ -21,17 +23,6 @@ struct ToolRun {
 
 class CliProcessTest : public ::testing::Test {
  protected:
-  // A folder of this test's own, so that the suite runs in parallel.
-  CliProcessTest()
-      : folder(std::filesystem::path(::testing::TempDir()) /
-               ("cli_process_test_" +
-                std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + "_" +
-                std::to_string(::getpid()))) {
-    std::filesystem::remove_all(folder);
-    std::filesystem::create_directories(folder);
-  }
-  ~CliProcessTest() override { std::filesystem::remove_all(folder); }
-
   // Runs the tool in the test folder with standard error discarded, or read in place of standard
   // output.
   ToolRun Tool(const std::string& arguments, bool readErrors = false) const {
@@ -56,7 +47,8 @@ class CliProcessTest : public ::testing::Test {
     return text.str();
   }
 
-  std::filesystem::path folder;
+  corvid::testing_support::ScratchFolder scratch;
+  const std::filesystem::path folder = scratch.Path();
 };
 
 TEST_F(CliProcessTest, ExitStatusesTellSuccessUsageAndARefusedMouse) {

@@ -8,22 +8,15 @@
 #include <filesystem>
 #include <fstream>
 
+#include "support/scratch_folder.h"
+
 namespace corvid::common {
 namespace {
 
 class FileIoTest : public ::testing::Test {
  protected:
-  // A folder of this test's own, so that the suite runs in parallel.
-  FileIoTest()
-      : folder(std::filesystem::path(::testing::TempDir()) /
-               ("file_io_test_" +
-                std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + "_" +
-                std::to_string(::getpid()))) {
-    std::filesystem::remove_all(folder);
-    std::filesystem::create_directories(folder);
-  }
-  ~FileIoTest() override { std::filesystem::remove_all(folder); }
-  std::filesystem::path folder;
+  testing_support::ScratchFolder scratch;
+  const std::filesystem::path folder = scratch.Path();
 };
 
 TEST_F(FileIoTest, AReplacedFileHoldsTheNewBytesAndItsPermissionsAndNoTemporaryIsLeft) {

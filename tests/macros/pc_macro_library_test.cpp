@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "common/file_io.h"
+#include "support/scratch_folder.h"
 
 namespace corvid::macros {
 namespace {
@@ -45,13 +46,6 @@ PCMacroSlot Macro(const char* name, MacroBody body = {}) {
 
 class PcMacroLibraryTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    folder_ = fs::path(::testing::TempDir()) / "pc_macro_library_test" / info->name();
-    fs::remove_all(folder_);
-    fs::create_directories(folder_);
-  }
-
   fs::path LibraryFile() const { return folder_ / kPCMacroFileName; }
 
   // A library loaded from a file holding `slots`.
@@ -67,7 +61,8 @@ class PcMacroLibraryTest : public ::testing::Test {
     EXPECT_EQ(ReadFile(library.File()), library.ToBytes());
   }
 
-  fs::path folder_;
+  testing_support::ScratchFolder scratch_;
+  const fs::path folder_ = scratch_.Path();
 };
 
 TEST_F(PcMacroLibraryTest, FirstStartCreatesAnEmptyLibraryFileAndLaterStartsLoadIt) {
