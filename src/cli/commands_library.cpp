@@ -1,10 +1,11 @@
 // library list | show | new | rename | delete | import-one | import-all | export-one |
 // export-all | set-steps: the PC macro library, which needs no mouse.
 
-#include <fstream>
 #include <iostream>
+#include <sstream>
 
 #include "cli/command_context.h"
+#include "common/file_io.h"
 #include "macros/pc_macro_library.h"
 #include "macros/step_codec.h"
 
@@ -16,6 +17,10 @@ using macros::PCMacroStatus;
 
 // Reports a library result as the window would (a message by key) or with the file's error.
 int LibraryExit(CommandContext& context, const PCMacroResult& result) {
+  if (!result.damagedCopy.empty()) {
+    std::cerr << "corvid88ctl: the damaged library file was kept as " << result.damagedCopy.string()
+              << " before it was rewritten\n";
+  }
   if (result.ok()) return kExitOk;
   if (!result.messageKey.empty()) {
     context.session.Show(result.messageKey);
@@ -28,6 +33,8 @@ int LibraryExit(CommandContext& context, const PCMacroResult& result) {
       return Failure("the library is full");
     case PCMacroStatus::kNameTooLong:
       return Failure("a macro name has at most 8 characters");
+    case PCMacroStatus::kNameNotText:
+      return Failure("a macro name must be UTF-8 text without NUL characters; it was not stored");
     case PCMacroStatus::kNoSuchMacro:
       return Failure("no such macro in the library");
     case PCMacroStatus::kNoMacroInFile:
@@ -71,8 +78,8 @@ int Show(CommandContext& context, const macros::PcMacroLibrary& library, std::si
     context.json["lines"] = view ? view->decoded.lines : std::vector<std::string>{};
     nlohmann::json shown = nlohmann::json::array();
     if (view) {
-      for (const std::string& line : view->decoded.lines) {
-        shown.push_back(macros::StepLineDisplayText(line));
+      for (std::size_t i = 0; i < view->decoded.lines.size(); ++i) {
+        shown.push_back(macros::MacroLineDisplayText(view->decoded.lines, i));
       }
     }
     context.json["steps"] = shown;
@@ -80,8 +87,9 @@ int Show(CommandContext& context, const macros::PcMacroLibrary& library, std::si
   }
   context.out << name << "\n";
   if (!view) return kExitOk;
-  for (const std::string& line : view->decoded.lines) {
-    context.out << "  " << line << "    " << macros::StepLineDisplayText(line) << "\n";
+  const macros::MacroLines& lines = view->decoded.lines;
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    context.out << "  " << lines[i] << "    " << macros::MacroLineDisplayText(lines, i) << "\n";
   }
   return kExitOk;
 }
@@ -89,9 +97,13 @@ int Show(CommandContext& context, const macros::PcMacroLibrary& library, std::si
 // The text form: one step line per line, line 0 the delay mode.
 int SetSteps(CommandContext& context, macros::PcMacroLibrary& library, std::size_t index,
              const std::string& file) {
-  std::ifstream in(file);
-  if (!in) return Failure(file + ": cannot open");
+  // Read whole first: a folder or an unreadable file must refuse the command, not save an empty
+  // macro over the one the library holds.
+  std::string error;
+  const std::optional<std::vector<std::uint8_t>> bytes = common::ReadWholeFile(file, &error);
+  if (!bytes) return Failure(error + "; the macro was left as it was");
   macros::MacroLines lines;
+  std::istringstream in(std::string(bytes->begin(), bytes->end()));
   for (std::string line; std::getline(in, line);) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
     lines.push_back(line);
@@ -118,6 +130,16 @@ std::unique_ptr<macros::PcMacroLibrary> OpenLibrary(CommandContext& context, int
   if (const PCMacroResult checked = library->CheckPCMacro(); !checked.ok()) {
     status = LibraryExit(context, checked);
     return nullptr;
+  }
+  if (const auto& damaged = library->OpenedDamaged()) {
+    std::cerr << "corvid88ctl: warning: the library file " << library->File().string();
+    if (damaged->fileSize != damaged->expectedSize) {
+      std::cerr << " is " << damaged->fileSize << " bytes, not " << damaged->expectedSize;
+    } else {
+      std::cerr << " has gaps or stray bytes between its macros";
+    }
+    std::cerr << "; it was read as far as it goes, and a copy of it is kept beside it before the "
+                 "next change rewrites it\n";
   }
   return library;
 }

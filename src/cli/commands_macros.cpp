@@ -43,13 +43,14 @@ int Show(CommandContext& context, int index) {
   }
   context.out << context.session.Macros().MacroName(index) << "  (" << view->bodyLength
               << " bytes)\n";
-  for (const std::string& line : view->decoded.lines) {
-    context.out << "  " << line << "    " << macros::StepLineDisplayText(line) << "\n";
+  const macros::MacroLines& lines = view->decoded.lines;
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    context.out << "  " << lines[i] << "    " << macros::MacroLineDisplayText(lines, i) << "\n";
   }
   return kExitOk;
 }
 
-int ChangeExit(CommandContext& context, const macros::DeviceMacroResult& result) {
+int ChangeExit(const macros::DeviceMacroResult& result) {
   if (result.ok()) {
     // Buttons whose macro moved or went away are rebound; say which.
     for (const macros::ReboundKey& rebound : result.rebound) {
@@ -59,10 +60,8 @@ int ChangeExit(CommandContext& context, const macros::DeviceMacroResult& result)
     }
     return result.written ? kExitOk : kExitNoMouse;
   }
-  if (!result.change.messageKey.empty()) {
-    context.session.Show(result.change.messageKey);
-    return kExitFailed;
-  }
+  // The operation has told the user already, as it does in the window.
+  if (!result.change.messageKey.empty()) return kExitFailed;
   switch (result.change.status) {
     case macros::DeviceMacroStatus::kFull:
       return Failure("the mouse holds as many macros as it can");
@@ -117,8 +116,7 @@ int RunMacroCommand(CommandContext& context) {
     const std::vector<std::string> names = library->RefreshPCMacroName();
     for (std::size_t i = 0; i < names.size(); ++i) {
       if (names[i] == context.Argument(1)) {
-        return ChangeExit(context,
-                          macros::AddMacroToMouse(session, deviceMacros, library->Slot(i), page()));
+        return ChangeExit(macros::AddMacroToMouse(session, deviceMacros, library->Slot(i), page()));
       }
     }
     return Failure("no macro named \"" + context.Argument(1) + "\" in the library");
@@ -126,7 +124,7 @@ int RunMacroCommand(CommandContext& context) {
   const auto index = MacroNumber(context, context.Argument(1));
   if (!index) return kExitFailed;
   if (sub == "show") return Show(context, *index);
-  return ChangeExit(context, macros::DeleteDeviceMacro(session, deviceMacros, *index, page()));
+  return ChangeExit(macros::DeleteDeviceMacro(session, deviceMacros, *index, page()));
 }
 
 }  // namespace corvid::cli

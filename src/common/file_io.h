@@ -17,7 +17,10 @@ struct FileResult {
 };
 
 // Writes the whole file to a temporary file in the same folder, flushes it to disk and renames it
-// over the old one, so a crash or a full disk never leaves half a file behind.
+// over the old one, so a crash or a full disk never leaves half a file behind. The temporary has
+// no name while it is written where the file system allows it, so a write killed halfway leaves
+// nothing; otherwise it is ".NAME.XXXXXX", and such leftovers of earlier writes (untouched for
+// ten minutes) are removed by the next write of the same file.
 FileResult WriteFileAtomically(const std::filesystem::path& path,
                                std::span<const std::uint8_t> bytes);
 

@@ -73,6 +73,20 @@ void AppendUtf8(std::string& out, char32_t cp) {
   }
 }
 
+}  // namespace
+
+bool IsUtf8Text(std::string_view text) {
+  std::size_t pos = 0;
+  while (pos < text.size()) {
+    const std::size_t start = pos;
+    // A malformed sequence reads as U+FFFD and moves by one byte; a real U+FFFD takes three.
+    if (NextCodePoint(text, pos) == kReplacement && pos == start + 1) return false;
+  }
+  return true;
+}
+
+namespace {
+
 void AppendUnitHex(std::string& out, std::uint16_t unit) {
   out += kHexDigits[(unit >> 12) & 0xF];
   out += kHexDigits[(unit >> 8) & 0xF];

@@ -22,6 +22,9 @@ inline constexpr std::size_t kMaxUnicodeHexUnits = 499;
 // U+FFFD.
 std::string StrToUnicodeHex(std::string_view text);
 
+// Whether `text` is well-formed UTF-8 throughout (a U+FFFD written as such is fine).
+bool IsUtf8Text(std::string_view text);
+
 // Hex text to text, read from the end in groups of 4 digits; each group is one UTF-16 code unit.
 // A group that is not hex is skipped, and 1 to 3 digits left over at the front are ignored. A zero
 // unit gives a NUL character; a lone surrogate gives U+FFFD.

@@ -75,12 +75,30 @@ std::optional<std::size_t> FindEndByByteValues(std::span<const std::uint8_t, kMa
   return std::nullopt;
 }
 
+// Whether a record can start at `pos`: two bytes that are neither 00 00 nor hold 0xFF.
+bool RecordStartsAt(std::span<const std::uint8_t, kMacroAreaSize> area, std::size_t pos) {
+  if (pos + 1 >= kMacroAreaSize) return false;
+  return !(area[pos] == 0x00 && area[pos + 1] == 0x00) && area[pos] != 0xFF &&
+         area[pos + 1] != 0xFF;
+}
+
+// Number of body bytes before the byte that ends the record.
 std::optional<std::size_t> FindStepBytes(std::span<const std::uint8_t, kMacroAreaSize> area,
                                          std::size_t start) {
   if (area[start] == kStepTerminator) return 0;
-  if (auto steps = WalkSteps(area, start, true)) return steps;
-  if (auto steps = WalkSteps(area, start, false)) return steps;
-  return FindEndByByteValues(area, start);
+  std::optional<std::size_t> steps = WalkSteps(area, start, true);
+  if (!steps) steps = WalkSteps(area, start, false);
+  if (!steps) return FindEndByByteValues(area, start);
+  // A body whose last step ends in an operand 0x00 is usually stored without a terminator of its
+  // own (its length is found by the three-zero rule): that operand ends the record, and the 0x00
+  // the walk stopped at is the first byte of the next name. It is a terminator only when no record
+  // can start on it but one starts right behind it.
+  const std::size_t end = start + *steps;
+  if (*steps > 0 && area[end - 1] == 0x00 &&
+      !(!RecordStartsAt(area, end) && RecordStartsAt(area, end + 1))) {
+    return *steps - 1;
+  }
+  return steps;
 }
 
 }  // namespace
@@ -195,6 +213,19 @@ bool IsValidFlashMacroName(std::span<const std::uint8_t> nameField) {
 
 std::size_t BodyLengthOf(std::span<const std::uint8_t> bodySlot) {
   return FindTerminatorOffset(bodySlot) + 1;
+}
+
+std::size_t StoredBodyLengthOf(std::span<const std::uint8_t> bodySlot) {
+  const std::size_t byZeros = BodyLengthOf(bodySlot);
+  // Whole steps up to a terminator: a final delay of 0 (FE 00 00) keeps both operand bytes,
+  // which the three-zero rule alone would cut to FE 00.
+  std::size_t pos = 0;
+  while (pos < bodySlot.size() && bodySlot[pos] != kStepTerminator) {
+    const std::size_t length = StepLength(bodySlot[pos]);
+    if (length == 0) return byZeros;
+    pos += length;
+  }
+  return pos <= bodySlot.size() ? std::max(byZeros, pos) : byZeros;
 }
 
 }  // namespace corvid::macros

@@ -68,7 +68,8 @@ struct MacroAreaParse {
 };
 
 // Reads the records of `area`. Bodies are walked step by step where every step is one the mouse
-// knows; otherwise the end is found by byte values as earlier versions of the tool wrote it. Never
+// knows; otherwise the end is found by byte values as earlier versions of the tool wrote it. A body
+// whose last step ends in an operand 0x00 may be followed by its own terminator or not. Never
 // reads outside the area; a record that cannot be read whole ends the list and is not taken.
 MacroAreaParse ParseMacroArea(std::span<const std::uint8_t, kMacroAreaSize> area,
                               std::uint16_t firstBodyAddress);
@@ -95,5 +96,10 @@ bool IsValidFlashMacroName(std::span<const std::uint8_t> nameField);
 
 // Body length with its terminator, by the three-zero rule; 257 for a slot without a terminator.
 std::size_t BodyLengthOf(std::span<const std::uint8_t> bodySlot);
+
+// Bytes of a body slot that go into an EEPROM record: the length by the three-zero rule, so that a
+// body whose last step ends in an operand 0x00 is stored without a terminator of its own, as other
+// tools store it, but never fewer than its whole steps.
+std::size_t StoredBodyLengthOf(std::span<const std::uint8_t> bodySlot);
 
 }  // namespace corvid::macros

@@ -172,11 +172,13 @@ DeviceMacroChange DeviceMacros::AddMacro(const MacroNameField& name, const Macro
   if (n >= kI2CMacroSlotCount) return Refused(DeviceMacroStatus::kFull);
   if (bodyLength > kMacroBodySize) return Refused(DeviceMacroStatus::kOutOfRange);
   if (!NameReadsBack(name, false)) return Refused(DeviceMacroStatus::kBadName);
+  const std::size_t storedLength = StoredBodyLengthOf(body);
+  if (storedLength > kMacroBodySize) return Refused(DeviceMacroStatus::kOutOfRange);
   I2CMacroTable trial = table_;
   trial.names[n] = name;
   trial.bodies[n] = {};
-  std::copy_n(body.begin(), bodyLength, trial.bodies[n].begin());
-  trial.MacroLen[n] = static_cast<std::uint16_t>(kMacroNameFieldSize + bodyLength);
+  std::copy_n(body.begin(), storedLength, trial.bodies[n].begin());
+  trial.MacroLen[n] = static_cast<std::uint16_t>(kMacroNameFieldSize + storedLength);
   // The whole record, page seam filler included, must fit: the mouse has 512 bytes, not one more.
   if (!TakeTable(trial)) return Refused(DeviceMacroStatus::kOutOfRange);
   DeviceMacroChange change;

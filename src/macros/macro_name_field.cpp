@@ -4,7 +4,12 @@
 
 namespace corvid::macros {
 
+bool IsStorableMacroNameText(std::string_view name) {
+  return name.find('\0') == std::string_view::npos && IsUtf8Text(name);
+}
+
 std::optional<MacroNameField> NameToMacroNameField(std::string_view name) {
+  if (!IsStorableMacroNameText(name)) return std::nullopt;
   const std::string hex = StrToUnicodeHex(name);
   if (hex.size() > kMacroNameFieldSize * 2) return std::nullopt;
   MacroNameField field{};

@@ -17,8 +17,13 @@ inline constexpr std::size_t kMacroNameMaxUnits = kMacroNameFieldSize / 2;
 
 using MacroNameField = std::array<std::uint8_t, kMacroNameFieldSize>;
 
-// The field of a name, zero-padded. A name that needs more than 8 UTF-16 units does not fit and is
-// refused rather than cut, so no caller stores a name other than the one it was given.
+// Whether a name can be stored exactly: well-formed UTF-8 without NUL characters (a NUL would end
+// it early, and bytes that are not UTF-8 would turn into U+FFFD).
+bool IsStorableMacroNameText(std::string_view name);
+
+// The field of a name, zero-padded. A name that needs more than 8 UTF-16 units does not fit, and
+// one that is not storable text is not taken: both are refused rather than altered, so no caller
+// stores a name other than the one it was given.
 std::optional<MacroNameField> NameToMacroNameField(std::string_view name);
 
 // The name held in a field, as the macro lists show and compare it: the text up to the first zero

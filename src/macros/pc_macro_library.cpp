@@ -139,6 +139,8 @@ PCMacroFileRead PcMacroLibrary::ReadLibraryBytes(std::span<const std::uint8_t> b
 PCMacroResult PcMacroLibrary::CheckPCMacro() {
   PCMacroResult result;
   result.file = file_;
+  openedDamaged_.reset();
+  damagedCopyPending_ = false;
   std::error_code existsError;
   const bool exists = std::filesystem::exists(file_, existsError);
   if (existsError) {
@@ -157,6 +159,10 @@ PCMacroResult PcMacroLibrary::CheckPCMacro() {
     Slots loaded{};
     result.fileRead = ReadLibraryBytes(*bytes, loaded);
     slots_ = loaded;
+    if (!result.fileRead->IsExact()) {
+      openedDamaged_ = result.fileRead;
+      damagedCopyPending_ = true;
+    }
     return result;
   }
 
@@ -168,9 +174,35 @@ PCMacroResult PcMacroLibrary::CheckPCMacro() {
   return RefreshPCMacro();
 }
 
+bool PcMacroLibrary::KeepDamagedCopy(PCMacroResult& result) {
+  if (!damagedCopyPending_) return true;
+  std::error_code error;
+  if (!std::filesystem::exists(file_, error) && !error) {
+    damagedCopyPending_ = false;  // gone meanwhile: nothing left to keep
+    return true;
+  }
+  for (int attempt = 1; attempt <= 99; ++attempt) {
+    std::filesystem::path copy = file_;
+    copy += ".damaged";
+    if (attempt > 1) copy += "." + std::to_string(attempt);
+    // Never over an earlier copy: that one may hold what this one does not.
+    if (std::filesystem::copy_file(file_, copy, std::filesystem::copy_options::none, error)) {
+      damagedCopyPending_ = false;
+      result.damagedCopy = copy;
+      return true;
+    }
+    if (error != std::errc::file_exists) break;
+  }
+  result.status = PCMacroStatus::kWriteFailed;
+  result.fileError = file_.string() + ": cannot keep a copy of the damaged library before " +
+                     "rewriting it" + (error ? ": " + error.message() : std::string());
+  return false;
+}
+
 PCMacroResult PcMacroLibrary::RefreshPCMacro() {
   PCMacroResult result;
   result.file = file_;
+  if (!KeepDamagedCopy(result)) return result;
   const common::FileResult written = common::WriteFileAtomically(file_, ToBytes());
   if (!written) {
     result.status = PCMacroStatus::kWriteFailed;
@@ -182,6 +214,7 @@ PCMacroResult PcMacroLibrary::RefreshPCMacro() {
 void PcMacroLibrary::Save(PCMacroResult& result) {
   PCMacroResult saved = RefreshPCMacro();
   result.file = std::move(saved.file);
+  result.damagedCopy = std::move(saved.damagedCopy);
   if (!saved.ok()) {
     result.status = saved.status;
     result.fileError = std::move(saved.fileError);
@@ -202,6 +235,10 @@ std::size_t PcMacroLibrary::Count() const {
 
 std::optional<MacroNameField> PcMacroLibrary::CheckNewName(std::string_view name,
                                                            PCMacroResult& result) const {
+  if (!IsStorableMacroNameText(name)) {
+    result.status = PCMacroStatus::kNameNotText;
+    return std::nullopt;
+  }
   const std::optional<MacroNameField> field = NameToMacroNameField(name);
   if (!field) {
     result.status = PCMacroStatus::kNameTooLong;

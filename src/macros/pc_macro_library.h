@@ -72,6 +72,7 @@ enum class PCMacroStatus {
   kDuplicateName,  // messageKey "Str106"; the library is unchanged
   kLibraryFull,    // New with 100 macros, Import One with 99 or more: nothing happens
   kNameTooLong,    // the name needs more than 8 UTF-16 code units
+  kNameNotText,    // the name is not well-formed UTF-8, or holds a NUL character
   kNoSuchMacro,    // the index is not an item of the list
   kNoMacroInFile,  // Import One of a file whose name field is free
   kReadFailed,     // fileError says why; the library is unchanged
@@ -109,6 +110,9 @@ struct PCMacroResult {
   std::optional<std::size_t> selected;
   // The file an export or a save wrote (or tried to write).
   std::filesystem::path file;
+  // Set by the save that first rewrote a library file that was damaged when it was opened: where
+  // the copy of that file was kept.
+  std::filesystem::path damagedCopy;
 
   bool ok() const { return status == PCMacroStatus::kDone; }
 };
@@ -139,8 +143,13 @@ class PcMacroLibrary {
   // Start-up: loads the library file, or, when there is none, fills the library from the built-in
   // template and creates the file.
   PCMacroResult CheckPCMacro();
-  // Saves the whole library to its file, atomically.
+  // Saves the whole library to its file, atomically. When the file was damaged as opened, it is
+  // first copied beside itself ("Corvid88-Macro.bin.damaged", or ".damaged.2" and on when that
+  // name is taken); if that copy cannot be made, nothing is written.
   PCMacroResult RefreshPCMacro();
+  // How the file opened by the last CheckPCMacro differed from its format (a wrong size, gaps or
+  // stray bytes), for the front ends to warn about; nothing when it was exact or newly created.
+  const std::optional<PCMacroFileRead>& OpenedDamaged() const { return openedDamaged_; }
   // The names of the list, item i being slot i.
   std::vector<std::string> RefreshPCMacroName() const;
 
@@ -192,8 +201,13 @@ class PcMacroLibrary {
   // Name field of `name`, or the status that refuses it.
   std::optional<MacroNameField> CheckNewName(std::string_view name, PCMacroResult& result) const;
 
+  // Copies the damaged file aside before its first rewrite; false when the copy failed.
+  bool KeepDamagedCopy(PCMacroResult& result);
+
   std::filesystem::path file_;
   Slots slots_{};
+  std::optional<PCMacroFileRead> openedDamaged_;
+  bool damagedCopyPending_ = false;
 };
 
 }  // namespace corvid::macros

@@ -79,6 +79,45 @@ std::uint16_t ParseDelay(std::string_view text) {
   return static_cast<std::uint16_t>(value);
 }
 
+// Whether the code digits of a step line are exactly one step of the line's kind, so that the line
+// never adds bytes that would play as something else ("7 FDFFFF" is no repeat start).
+bool IsExactStep(std::string_view line, std::string_view code) {
+  const int first = HexByteValue(code, 0);
+  const int second = code.size() >= 4 ? HexByteValue(code, 2) : -1;
+  switch (line.front()) {
+    case '1':
+    case '2': {
+      const bool down = line.front() == '1';
+      if (!line.substr(0, line.size() - code.size()).ends_with("CODE:")) return false;
+      if (first == 0x00) {
+        const auto button = static_cast<std::uint8_t>(second);
+        return !MouseButtonLine(button).empty() && ((button & 0x80) != 0) == down;
+      }
+      return first == (down ? kStepModifierDown : kStepModifierUp) ||
+             first == (down ? kStepKeyDown : kStepKeyUp);
+    }
+    case '3':
+    case '4':
+    case '5':
+    case '6': {
+      if (line.size() != 10 || first != kStepPointerMove || HexByteValue(code, 6) != 0x21) {
+        return false;
+      }
+      const int y = HexByteValue(code, 4);
+      const auto moves = [](int value) { return value != 0x00 && value != 0x80; };
+      return (moves(second) && y == 0) || (second == 0 && moves(y));
+    }
+    case '7':
+      return line.size() == 6 && first == kStepRepeatStart;
+    case '8':
+      return line.size() == 4 && first == kStepRepeatEnd;
+    case '9':
+      return line.size() == 4;
+    default:
+      return false;
+  }
+}
+
 // The hex digits a step line contributes, or an empty text when it adds nothing.
 std::string LineCode(std::string_view line) {
   if (line.empty()) return {};
@@ -114,6 +153,7 @@ std::string LineCode(std::string_view line) {
   if (!IsHexText(code)) return {};
   std::transform(code.begin(), code.end(), code.begin(),
                  [](char c) { return static_cast<char>(c >= 'a' && c <= 'f' ? c - 32 : c); });
+  if (!IsExactStep(line, code)) return {};
   if ((line.front() == '1' || line.front() == '2') && code.starts_with("00")) code.erase(0, 2);
   return code;
 }
@@ -317,6 +357,18 @@ std::string StepLineDisplayText(std::string_view line) {
     default:
       return std::string(line);
   }
+}
+
+std::string MacroLineDisplayText(const MacroLines& lines, std::size_t index) {
+  if (index >= lines.size()) return {};
+  if (index > 0) return StepLineDisplayText(lines[index]);
+  const std::string_view mode = lines[0];
+  if (mode == "00") return "No delay";
+  if (mode == "10") return "Recorded delay";
+  if (mode.starts_with("01") && mode.size() > 2) {
+    return "Default delay " + std::string(mode.substr(2)) + " ms";
+  }
+  return {};
 }
 
 }  // namespace corvid::macros

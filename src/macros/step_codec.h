@@ -142,4 +142,9 @@ std::size_t FindTerminatorOffset(std::span<const std::uint8_t> slot);
 // shown as it is.
 std::string StepLineDisplayText(std::string_view line);
 
+// The text for line `index` of a macro's text form: line 0 names the delay mode ("No delay",
+// "Default delay 50 ms", "Recorded delay"), the step lines show as above. Empty past the lines or
+// for a line 0 of no known mode.
+std::string MacroLineDisplayText(const MacroLines& lines, std::size_t index);
+
 }  // namespace corvid::macros

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <array>
 #include <cstdio>
@@ -10,6 +11,8 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+
+#include "support/scratch_folder.h"
 
 namespace {
 
@@ -20,16 +23,11 @@ struct ToolRun {
 
 class CliProcessTest : public ::testing::Test {
  protected:
-  CliProcessTest() : folder(std::filesystem::path(::testing::TempDir()) / "cli_process_test") {
-    std::filesystem::remove_all(folder);
-    std::filesystem::create_directories(folder);
-  }
-  ~CliProcessTest() override { std::filesystem::remove_all(folder); }
-
-  // Runs the tool in the test folder with standard error discarded.
-  ToolRun Tool(const std::string& arguments) const {
-    const std::string command =
-        "cd '" + folder.string() + "' && '" CORVID88CTL_PATH "' " + arguments + " 2>/dev/null";
+  // Runs the tool in the test folder with standard error discarded, or read in place of standard
+  // output.
+  ToolRun Tool(const std::string& arguments, bool readErrors = false) const {
+    const std::string command = "cd '" + folder.string() + "' && '" CORVID88CTL_PATH "' " +
+                                arguments + (readErrors ? " 2>&1 >/dev/null" : " 2>/dev/null");
     ToolRun run;
     FILE* pipe = ::popen(command.c_str(), "r");
     if (pipe == nullptr) return run;
@@ -49,7 +47,8 @@ class CliProcessTest : public ::testing::Test {
     return text.str();
   }
 
-  std::filesystem::path folder;
+  corvid::testing_support::ScratchFolder scratch;
+  const std::filesystem::path folder = scratch.Path();
 };
 
 TEST_F(CliProcessTest, ExitStatusesTellSuccessUsageAndARefusedMouse) {
@@ -95,6 +94,45 @@ TEST_F(CliProcessTest, AProfileSavedFromOneStandInLoadsIntoAnother) {
   ASSERT_EQ(Tool("--simulate=flash-flash --sim-state b.state load-profile mine.bin").status, 0);
   // The second mouse holds the profile's sections as saved (marked and sealed).
   EXPECT_EQ(Read("b.state").substr(24, 249), profile.substr(0, 249));
+}
+
+// A step file that cannot be read (a folder, a missing file) refuses the command and leaves the
+// library as it was.
+TEST_F(CliProcessTest, UnreadableStepFilesLeaveTheLibraryAsItWas) {
+  ASSERT_EQ(Tool("--library lib.bin library new Fire").status, 0);
+  std::ofstream(folder / "steps.txt") << "00\n1 LeftKey CODE:00A1\n2 LeftKey CODE:0021\n";
+  ASSERT_EQ(Tool("--library lib.bin library set-steps Fire steps.txt").status, 0);
+  const std::string before = Read("lib.bin");
+  std::filesystem::create_directory(folder / "folder");
+  for (const char* file : {"folder", "missing.txt"}) {
+    SCOPED_TRACE(file);
+    EXPECT_EQ(Tool(std::string("--library lib.bin library set-steps Fire ") + file).status, 1);
+    EXPECT_TRUE(Read("lib.bin") == before);
+  }
+}
+
+// A refused add says why once; line 0 of a shown macro names its delay mode.
+TEST_F(CliProcessTest, ARefusedAddSaysWhyOnceAndShowNamesTheDelayMode) {
+  const std::string tool = "--simulate --sim-state m.state --library lib.bin ";
+  ASSERT_EQ(Tool(tool + "library new Long").status, 0);
+  std::ofstream steps(folder / "long.txt");
+  steps << "00\n";
+  for (int i = 0; i < 255; ++i) steps << "1 LeftKey CODE:00A1\n";
+  steps.close();
+  ASSERT_EQ(Tool(tool + "library set-steps Long long.txt").status, 0);
+  ASSERT_EQ(Tool(tool + "macros add Long").status, 0);
+  const ToolRun refused = Tool(tool + "macros add Long", true);
+  EXPECT_EQ(refused.status, 1);
+  const std::string message = "Macro bin length out of range";
+  const std::size_t first = refused.out.find(message);
+  ASSERT_NE(first, std::string::npos) << refused.out;
+  EXPECT_EQ(refused.out.find(message, first + 1), std::string::npos) << refused.out;
+
+  const ToolRun shown = Tool(tool + "library show Long");
+  EXPECT_EQ(shown.out.substr(0, 24), "Long\n  00    No delay\n  ") << shown.out.substr(0, 40);
+  const ToolRun json = Tool(tool + "--json library show Long");
+  EXPECT_NE(json.out.find("\"steps\": [\n    \"No delay\",\n    \"LeftKey\""), std::string::npos)
+      << json.out.substr(0, 300);
 }
 
 }  // namespace

@@ -2,20 +2,21 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
+#include <fstream>
+
+#include "support/scratch_folder.h"
 
 namespace corvid::common {
 namespace {
 
 class FileIoTest : public ::testing::Test {
  protected:
-  FileIoTest() : folder(std::filesystem::path(::testing::TempDir()) / "file_io_test") {
-    std::filesystem::remove_all(folder);
-    std::filesystem::create_directories(folder);
-  }
-  ~FileIoTest() override { std::filesystem::remove_all(folder); }
-  std::filesystem::path folder;
+  testing_support::ScratchFolder scratch;
+  const std::filesystem::path folder = scratch.Path();
 };
 
 TEST_F(FileIoTest, AReplacedFileHoldsTheNewBytesAndItsPermissionsAndNoTemporaryIsLeft) {
@@ -31,6 +32,30 @@ TEST_F(FileIoTest, AReplacedFileHoldsTheNewBytesAndItsPermissionsAndNoTemporaryI
   EXPECT_EQ(std::filesystem::status(path).permissions() & std::filesystem::perms::all,
             std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 1);
+}
+
+// Temporaries of an earlier write that was killed before its rename are ours to remove; files that
+// only look alike, and a temporary another writer may still be filling, are left alone.
+TEST_F(FileIoTest, StaleTemporariesOfTheWriterAreRemovedOnTheNextWrite) {
+  namespace fs = std::filesystem;
+  const auto make = [&](const std::string& name, bool old) {
+    std::ofstream(folder / name) << "half a file";
+    if (old)
+      fs::last_write_time(folder / name, fs::file_time_type::clock::now() - std::chrono::hours(1));
+  };
+  make(".lib.bin.a1B2c3", true);
+  make(".lib.bin.Zz9Yy8", true);
+  make(".lib.bin.fresh1", false);   // a write in progress
+  make(".lib.bin.long123", true);   // not our pattern
+  make(".other.bin.a1B2c3", true);  // another file's
+  make("lib.bin.a1B2c3", true);
+  const std::uint8_t bytes[] = {7};
+  ASSERT_TRUE(WriteFileAtomically(folder / "lib.bin", bytes));
+  std::vector<std::string> left;
+  for (const auto& entry : fs::directory_iterator(folder)) left.push_back(entry.path().filename());
+  std::sort(left.begin(), left.end());
+  EXPECT_EQ(left, (std::vector<std::string>{".lib.bin.fresh1", ".lib.bin.long123",
+                                            ".other.bin.a1B2c3", "lib.bin", "lib.bin.a1B2c3"}));
 }
 
 TEST_F(FileIoTest, FailuresSayWhyAndLeaveTheOldFile) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "common/file_io.h"
+#include "support/scratch_folder.h"
 #include "support/sim_fixture.h"
 
 namespace corvid::device {
@@ -41,21 +42,14 @@ TEST(PatchHeaderTest, CarriesAddressLengthConstantAndChecksum) {
 
 class PatchFileTest : public ::testing::Test {
  protected:
-  PatchFileTest() {
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    dir = fs::path(::testing::TempDir()) / (std::string("patch_") + info->name());
-    fs::remove_all(dir);
-    fs::create_directories(dir);
-  }
-  ~PatchFileTest() override { fs::remove_all(dir); }
-
   fs::path Write(const Bytes& bytes) {
     const fs::path path = dir / "firmware.bin";
     EXPECT_TRUE(common::WriteFileAtomically(path, bytes));
     return path;
   }
 
-  fs::path dir;
+  testing_support::ScratchFolder scratch;
+  const fs::path dir = scratch.Path();
 };
 
 TEST_F(PatchFileTest, TakesTheCodeAtOffset0x8000) {

@@ -9,6 +9,7 @@
 #include "sim/simulated_bus.h"
 #include "sim/stand_in_mouse.h"
 #include "sim/trace.h"
+#include "support/scratch_folder.h"
 #include "support/session_bench.h"
 
 namespace corvid::macros {
@@ -27,11 +28,7 @@ PCMacroSlot LibraryMacro(std::string_view name, std::initializer_list<std::uint8
 class DeviceMacroSessionTest : public ::testing::TestWithParam<MemoryLayout>,
                                public testing_support::SessionBench {
  protected:
-  DeviceMacroSessionTest() : SessionBench(sim::StandInMouseConfig::ForLayout(GetParam())) {
-    folder = std::filesystem::path(::testing::TempDir()) / "device_macros_session_test";
-    std::filesystem::create_directories(folder);
-  }
-  ~DeviceMacroSessionTest() override { std::filesystem::remove_all(folder); }
+  DeviceMacroSessionTest() : SessionBench(sim::StandInMouseConfig::ForLayout(GetParam())) {}
 
   void Connect() {
     Plug();
@@ -52,7 +49,8 @@ class DeviceMacroSessionTest : public ::testing::TestWithParam<MemoryLayout>,
   }
 
   DeviceMacros& macros = session->Macros();
-  std::filesystem::path folder;
+  testing_support::ScratchFolder scratch;
+  const std::filesystem::path folder = scratch.Path();
 };
 
 TEST_P(DeviceMacroSessionTest, AnAddedMacroIsWrittenReadBackAndExported) {

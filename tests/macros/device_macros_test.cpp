@@ -107,6 +107,44 @@ TEST(MacroAreaParsing, BodiesAreReadStepByStep) {
   }
 }
 
+// A body whose last step ends in an operand byte 0x00 is stored without a terminator of its own
+// by the usual add rule: that 0x00 ends the record. Areas where a terminator follows it anyway
+// must read the same.
+TEST(MacroAreaParsing, ABodyEndingInAZeroOperandMayOmitItsTerminator) {
+  struct Case {
+    std::string label;
+    Bytes steps;  // as stored, with no terminator after them
+  };
+  const std::vector<Case> cases = {
+      // A 23-byte record at 0x0210: the next body is at 0x0227.
+      {"delay 512 ms", {0xA1, 0x21, 0x82, 0x04, 0xFE, 0x02, 0x00}},
+      {"delay 0", {0xA1, 0xFE, 0x00, 0x00}},
+      {"key usage 0", {0x82, 0x00}},
+  };
+  for (const Case& c : cases) {
+    for (const bool terminated : {false, true}) {
+      SCOPED_TRACE(c.label + (terminated ? ", terminated" : ", unterminated"));
+      // The first record stored by hand; the next one behind it.
+      MacroArea area{};
+      const MacroNameField first = Name("First");
+      std::ranges::copy(first, area.begin());
+      std::ranges::copy(c.steps, area.begin() + 16);
+      const std::size_t recordLength = 16 + c.steps.size() + (terminated ? 1 : 0);
+      const MacroArea next = AreaOf({{"Next", {0xA2, 0x22}}});
+      std::copy_n(next.begin(), 16 + 3, area.begin() + static_cast<std::ptrdiff_t>(recordLength));
+
+      const MacroAreaParse parse = ParseMacroArea(area, 0x0210);
+      ASSERT_EQ(parse.table.Count(), 2u);
+      EXPECT_EQ(parse.end, MacroAreaEnd::kEndMarker);
+      EXPECT_EQ(parse.table.MacroAddr[1], 0x0210 + recordLength);
+      EXPECT_EQ(MacroNameFieldToName(parse.table.names[1]), "Next");
+      EXPECT_EQ(StepsOf(parse.table, 1), (Bytes{0xA2, 0x22}));
+      // The body slot holds every step byte, the final 0x00 included.
+      EXPECT_TRUE(std::equal(c.steps.begin(), c.steps.end(), parse.table.bodies[0].begin()));
+    }
+  }
+}
+
 TEST(MacroAreaParsing, BodiesWithUnknownBytesEndByByteValues) {
   // 0x77 has no step: the end is where a closing byte is followed by 0x00.
   const I2CMacroTable table =
@@ -285,6 +323,28 @@ TEST_F(DeviceMacrosI2C, AFullLengthBodyMayNotGrowPastItsSlotByTheFiller) {
   EXPECT_EQ(macros.I2CTable().MacroLen[1], 16 + 256);
   EXPECT_EQ(image.MacroImage[255], 0xFC);
   EXPECT_EQ(StepsOf(macros.I2CTable(), 1)[221], 0xFC);
+}
+
+// Macros ending in a zero operand, added one after the other, read back whole: names, steps and
+// addresses (a final delay of 0 keeps both of its operand bytes).
+TEST_F(DeviceMacrosI2C, MacrosEndingInAZeroOperandReadBackWhole) {
+  Load({});
+  const std::vector<Record> added = {
+      {"Delay512", {0xA1, 0x21, 0xFE, 0x02, 0x00}},
+      {"Delay0", {0xA1, 0xFE, 0x00, 0x00}},
+      {"Last", {0xA2, 0x22}},
+  };
+  for (const Record& record : added) {
+    ASSERT_TRUE(macros.AddMacro(Name(record.name), Body(record.steps)).ok());
+  }
+  macros.Refresh(MemoryLayout::LayoutI2C);
+  ASSERT_EQ(macros.MacroNames(), (std::vector<std::string>{"Delay512", "Delay0", "Last"}));
+  EXPECT_EQ(macros.MacroAddress(1), 0x0210 + 16 + 5);
+  EXPECT_EQ(macros.MacroAddress(2), 0x0210 + 16 + 5 + 16 + 4);
+  for (std::size_t k = 0; k < added.size(); ++k) {
+    const Bytes& steps = added[k].steps;
+    EXPECT_TRUE(std::equal(steps.begin(), steps.end(), macros.I2CTable().bodies[k].begin()));
+  }
 }
 
 TEST_F(DeviceMacrosI2C, AddingTakesTheNextSlotUntilFifteen) {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "common/file_io.h"
+#include "support/scratch_folder.h"
 
 namespace corvid::macros {
 namespace {
@@ -45,13 +46,6 @@ PCMacroSlot Macro(const char* name, MacroBody body = {}) {
 
 class PcMacroLibraryTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    folder_ = fs::path(::testing::TempDir()) / "pc_macro_library_test" / info->name();
-    fs::remove_all(folder_);
-    fs::create_directories(folder_);
-  }
-
   fs::path LibraryFile() const { return folder_ / kPCMacroFileName; }
 
   // A library loaded from a file holding `slots`.
@@ -67,7 +61,8 @@ class PcMacroLibraryTest : public ::testing::Test {
     EXPECT_EQ(ReadFile(library.File()), library.ToBytes());
   }
 
-  fs::path folder_;
+  testing_support::ScratchFolder scratch_;
+  const fs::path folder_ = scratch_.Path();
 };
 
 TEST_F(PcMacroLibraryTest, FirstStartCreatesAnEmptyLibraryFileAndLaterStartsLoadIt) {
@@ -131,7 +126,7 @@ TEST_F(PcMacroLibraryTest, NamesAreCheckedAgainstEveryItemBeforeAnythingChanges)
   struct Case {
     const char* what;
     bool rename;  // rename item 0, else new
-    const char* name;
+    std::string_view name;
     PCMacroStatus status;
   };
   const Case refused[] = {
@@ -141,6 +136,10 @@ TEST_F(PcMacroLibraryTest, NamesAreCheckedAgainstEveryItemBeforeAnythingChanges)
       {"new, empty name", false, "", PCMacroStatus::kIgnored},
       {"rename, empty name", true, "", PCMacroStatus::kIgnored},
       {"new, nine characters", false, "ABCDEFGHI", PCMacroStatus::kNameTooLong},
+      // Stored exactly or not at all: never as U+FFFD, never cut at a NUL.
+      {"new, not UTF-8", false, "\xff\xfe", PCMacroStatus::kNameNotText},
+      {"rename, a cut-off sequence", true, "A\xc3", PCMacroStatus::kNameNotText},
+      {"new, a NUL inside", false, std::string_view("A\0B", 3), PCMacroStatus::kNameNotText},
   };
   for (const Case& c : refused) {
     const PCMacroResult result =
@@ -351,6 +350,45 @@ TEST_F(PcMacroLibraryTest, ImportAllReplacesTheLibraryAndAShortFileKeepsTheRest)
 
   EXPECT_EQ(library.ImportAll(folder_ / "missing.bin").status, PCMacroStatus::kReadFailed);
   EXPECT_EQ(library.Count(), 3U);
+}
+
+// A library file of the wrong size is read as far as it goes, flagged for the front ends to warn,
+// and copied aside before the first save rewrites it; later saves keep that copy.
+TEST_F(PcMacroLibraryTest, ADamagedLibraryIsFlaggedAndKeptBeforeItIsRewritten) {
+  const fs::path copy = folder_ / "Corvid88-Macro.bin.damaged";
+  for (const std::size_t size : {std::size_t{10000}, std::size_t{32200}}) {
+    SCOPED_TRACE(size);
+    fs::remove(copy);
+    Bytes damaged = LibraryImage({Macro("Fire", Body({0x82, 0x04}))});
+    damaged.resize(size, 0x5A);
+    WriteFile(LibraryFile(), damaged);
+    PcMacroLibrary library(LibraryFile());
+    ASSERT_TRUE(library.CheckPCMacro().ok());
+    ASSERT_TRUE(library.OpenedDamaged());
+    EXPECT_EQ(library.OpenedDamaged()->fileSize, size);
+    EXPECT_FALSE(fs::exists(copy));  // opening writes nothing
+
+    const PCMacroResult first = library.NewMacro("Jump");
+    ASSERT_TRUE(first.ok()) << first.fileError;
+    EXPECT_EQ(first.damagedCopy, copy);
+    EXPECT_TRUE(ReadFile(copy) == damaged);
+    ExpectSaved(library);
+    ASSERT_TRUE(library.NewMacro("Duck").ok());
+    EXPECT_TRUE(ReadFile(copy) == damaged);
+  }
+  // An earlier copy is not overwritten; an exact file gets none.
+  WriteFile(LibraryFile(), Bytes(100, 0x11));
+  PcMacroLibrary again(LibraryFile());
+  ASSERT_TRUE(again.CheckPCMacro().ok());
+  const PCMacroResult saved = again.NewMacro("Fire");
+  ASSERT_TRUE(saved.ok());
+  EXPECT_EQ(saved.damagedCopy, folder_ / "Corvid88-Macro.bin.damaged.2");
+  EXPECT_EQ(ReadFile(saved.damagedCopy), Bytes(100, 0x11));
+
+  PcMacroLibrary exact(LibraryFile());
+  ASSERT_TRUE(exact.CheckPCMacro().ok());
+  EXPECT_FALSE(exact.OpenedDamaged());
+  EXPECT_TRUE(exact.NewMacro("Jump").damagedCopy.empty());
 }
 
 TEST_F(PcMacroLibraryTest, FailedSaveIsReportedAndTheChangeStaysInMemory) {

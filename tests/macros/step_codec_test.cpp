@@ -219,6 +219,33 @@ TEST(StepCodecTest, EncoderDropsOrAdjustsLinesItCannotTake) {
   EXPECT_EQ(encoded.hexText, "8204FE0000FEFFFFFE0000FEFFFFFE000004FB00215500");
 }
 
+// A line whose code is not exactly one step of its kind adds nothing, rather than bytes that play
+// as something else.
+TEST(StepCodecTest, StepLinesThatDoNotEncodeExactlyAreLeftOut) {
+  const MacroLines malformed = {
+      "7 FDFFFF",             // a count of four digits
+      "7 FD1",                // and of one
+      "7 FE05",               // not a repeat start
+      "8 FCFC",               // a repeat end with more behind it
+      "9 5",                  // an unknown byte of one digit
+      "1 LeftKey CODE:0021",  // a release on a press line
+      "2 Ctrl CODE:8101",     // a press on a release line
+      "1 Odd CODE:0055",      // no such button
+      "1 A 8204",             // no code marker
+      "3 04050521",           // a move on both axes
+      "3 04000021",           // and on neither
+      "4 04800021",           // -128 is never written
+      "5 04000A22",           // a move without its 0x21
+      "3 0404000021",         // ten digits
+  };
+  for (const std::string& line : malformed) {
+    const EncodedMacro encoded = MemoToMacro({"00", line, "1 LeftKey CODE:00A1"});
+    ASSERT_TRUE(encoded.ok()) << line;
+    EXPECT_EQ(encoded.droppedLines, std::vector<std::size_t>{1}) << line;
+    EXPECT_EQ(encoded.hexText, "A100") << line;
+  }
+}
+
 TEST(StepCodecTest, TextThatDoesNotFitIsRefusedNotCut) {
   // 85 delays of 3 bytes and the terminator fill the 256-byte slot exactly.
   MacroLines lines{"0150"};
@@ -263,6 +290,16 @@ TEST(StepCodecTest, DisplayTextOfStepLines) {
       {"", ""},
   };
   for (const Case& c : cases) EXPECT_EQ(StepLineDisplayText(c.line), c.text) << c.line;
+}
+
+// Line 0 is no step: it names the delay mode the macro was made with.
+TEST(StepCodecTest, DisplayTextOfTheDelayModeLine) {
+  EXPECT_EQ(MacroLineDisplayText({"00", "0 50"}, 0), "No delay");
+  EXPECT_EQ(MacroLineDisplayText({"0150", "0 50"}, 0), "Default delay 50 ms");
+  EXPECT_EQ(MacroLineDisplayText({"10", "0 50"}, 0), "Recorded delay");
+  EXPECT_EQ(MacroLineDisplayText({"10", "0 50"}, 1), "50 ms");
+  EXPECT_EQ(MacroLineDisplayText({"7"}, 0), "");
+  EXPECT_EQ(MacroLineDisplayText({"00"}, 3), "");
 }
 
 TEST(StepCodecTest, LineBuildersMatchTheDecoder) {

@@ -10,6 +10,7 @@
 
 #include "common/file_io.h"
 #include "model/image_transfer.h"
+#include "support/scratch_folder.h"
 #include "support/sim_fixture.h"
 
 namespace corvid::model {
@@ -56,17 +57,10 @@ DeviceImage PatternedImage() {
 
 class ProfileFileTest : public ::testing::Test {
  protected:
-  ProfileFileTest() {
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    dir = fs::path(::testing::TempDir()) / (std::string("profile_") + info->name());
-    fs::remove_all(dir);
-    fs::create_directories(dir);
-  }
-  ~ProfileFileTest() override { fs::remove_all(dir); }
-
   Bytes ReadBack(const fs::path& path) { return common::ReadWholeFile(path).value_or(Bytes{}); }
 
-  fs::path dir;
+  testing_support::ScratchFolder scratch;
+  const fs::path dir = scratch.Path();
 };
 
 TEST_F(ProfileFileTest, SaveWritesTheLayoutsImageWithMarkerFillerAndSealedChecksums) {

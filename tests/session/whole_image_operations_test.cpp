@@ -10,6 +10,7 @@
 #include "sim/simulated_bus.h"
 #include "sim/stand_in_mouse.h"
 #include "sim/trace.h"
+#include "support/scratch_folder.h"
 #include "support/session_bench.h"
 
 namespace corvid::session {
@@ -22,14 +23,10 @@ using sim::StandInMouseConfig;
 class OperationsTest : public ::testing::TestWithParam<MemoryLayout>,
                        public testing_support::SessionBench {
  protected:
-  OperationsTest()
-      : SessionBench(StandInMouseConfig::ForLayout(GetParam())),
-        folder(std::filesystem::path(::testing::TempDir()) / "operations_test") {
-    std::filesystem::create_directories(folder);
-  }
-  ~OperationsTest() override { std::filesystem::remove_all(folder); }
+  OperationsTest() : SessionBench(StandInMouseConfig::ForLayout(GetParam())) {}
 
-  std::filesystem::path folder;
+  testing_support::ScratchFolder scratch;
+  const std::filesystem::path folder = scratch.Path();
 };
 
 TEST_P(OperationsTest, AProfileSavedFromOneMouseLoadsIntoAnotherByteForByte) {

@@ -4,6 +4,8 @@
 
 #include <filesystem>
 
+#include "support/scratch_folder.h"
+
 namespace corvid::sim {
 namespace {
 
@@ -21,9 +23,8 @@ TEST(StateFileTest, AMouseSurvivesSaveAndLoad) {
   mouse.Memory()[0x4000] = 0x42;
   mouse.SetIdentityBytes(0x12, 0x34);
 
-  const auto folder = std::filesystem::path(::testing::TempDir()) / "state_file_test";
-  std::filesystem::create_directories(folder);
-  const auto path = folder / "mouse.state";
+  const testing_support::ScratchFolder folder;
+  const auto path = folder.Path() / "mouse.state";
   ASSERT_TRUE(SaveState(mouse, path));
   EXPECT_EQ(std::filesystem::file_size(path), kStateFileSize);
 
@@ -33,7 +34,6 @@ TEST(StateFileTest, AMouseSurvivesSaveAndLoad) {
   EXPECT_EQ(loaded.mouse->Config().Layout(), MemoryLayout::LayoutFlashFlash);
   EXPECT_EQ(loaded.mouse->Config().collections, 2);
   EXPECT_EQ(loaded.mouse->IdentityBytes(), (std::array<std::uint8_t, 2>{0x12, 0x34}));
-  std::filesystem::remove_all(folder);
 }
 
 TEST(StateFileTest, DamagedStatesAreRefusedWithAReason) {
