@@ -2,6 +2,7 @@
 // full read. Everything runs on the window's thread; the poll guard keeps a timer tick that
 // arrives while events are processed from running the poll twice.
 
+#include <algorithm>
 #include <array>
 
 #include "device/layout_identification.h"
@@ -55,6 +56,9 @@ void Session::DevTimerTimer() {
   if (current == lastDeviceCount_ || equalPairs < kEqualPairsToAct) return;
 
   if (current < lastDeviceCount_) {
+    // A mouse that could not be opened and has now left must not be reported again as one that
+    // cannot be opened.
+    ForgetUnlistedInaccessiblePaths();
     // Another HID device may have left while the mouse stays: only a mouse that is really gone
     // is declared lost.
     if (!(link_.IsConnected() && MouseStillListed())) {
@@ -81,6 +85,14 @@ bool Session::MouseStillListed() {
     if (device::IsMouseInterface(info, link_.VendorId, link_.ProductId)) return true;
   }
   return false;
+}
+
+void Session::ForgetUnlistedInaccessiblePaths() {
+  const std::vector<device::HidInterfaceInfo> listed = bus_.ListInterfaces();
+  std::erase_if(inaccessiblePaths_, [&listed](const std::string& path) {
+    return std::ranges::none_of(
+        listed, [&path](const device::HidInterfaceInfo& i) { return i.path == path; });
+  });
 }
 
 bool Session::OpenFromEntry(const device::VidPid& entry) {

@@ -117,6 +117,7 @@ class Session {
   void ReadDevInfo();
   void Btn_Read();
   bool MouseStillListed();
+  void ForgetUnlistedInaccessiblePaths();
   bool OpenFromEntry(const device::VidPid& entry);
   void WaitWithEvents(int rounds);
 

@@ -247,6 +247,19 @@ TEST_F(ConnectionTest, AnInaccessibleMouseIsReportedWithTheFix) {
   EXPECT_EQ(session.InaccessiblePaths().size(), 1U);
 }
 
+TEST_F(ConnectionTest, AnInaccessibleMouseLeavingSaysNoDeviceFound) {
+  simulated.PlugKeyboard();
+  PlugMouse(/*accessible=*/false);
+  session.DevTimerTimer();
+  ASSERT_EQ(observer.messages, Keys{"Str108"});
+  observer.Clear();
+
+  simulated.Unplug(mousePlug);
+  session.DevTimerTimer();
+  EXPECT_EQ(observer.messages, Keys{"Str100"});
+  EXPECT_TRUE(session.InaccessiblePaths().empty());
+}
+
 TEST_F(ConnectionTest, RestartFindsTheMouseAgain) {
   ConnectMouse();
   session.RestartAndReconnect();
