@@ -23,7 +23,11 @@ class Protocol::TransferScope {
  public:
   explicit TransferScope(Protocol& protocol)
       : protocol_(protocol), active_(!protocol.transferRunning_) {
-    if (active_) protocol_.transferRunning_ = true;
+    if (active_) {
+      protocol_.transferRunning_ = true;
+    } else {
+      protocol_.lastFailure_ = "another transfer with the mouse is running";
+    }
   }
   ~TransferScope() {
     if (active_) protocol_.transferRunning_ = false;
@@ -44,8 +48,18 @@ Protocol::Protocol(HidBus& bus, const DeviceLink& link, Clock& clock, BusyWindow
 }
 
 bool Protocol::Send(HidHandle handle, const FeatureReport& report) {
-  if (handle == kNoHandle) return false;
-  return bus_.SendFeatureReport(handle, report);
+  if (handle == kNoHandle) {
+    lastFailure_ = "the mouse is not open";
+    return false;
+  }
+  if (bus_.SendFeatureReport(handle, report)) return true;
+  NoteFailure(handle);
+  return false;
+}
+
+void Protocol::NoteFailure(HidHandle handle) {
+  lastFailure_ = bus_.LastError(handle);
+  if (lastFailure_.empty()) lastFailure_ = "the mouse did not take the report";
 }
 
 bool Protocol::SendCommand(std::uint8_t command, std::uint8_t p1, std::uint8_t p2, std::uint8_t p3,
@@ -64,7 +78,10 @@ void Protocol::ReadBack() {
   readBackBuffer_.fill(0xFF);
   if (link_.DataHandle == kNoHandle) return;
   FeatureReport report = MakeReadBackRequest();
-  if (!bus_.GetFeatureReport(link_.DataHandle, report)) return;
+  if (!bus_.GetFeatureReport(link_.DataHandle, report)) {
+    NoteFailure(link_.DataHandle);
+    return;
+  }
   std::copy(report.begin() + 1, report.end(), readBackBuffer_.begin());
   clock_.DelayMicroseconds(kReadBackPauseMicroseconds);
 }

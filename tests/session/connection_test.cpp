@@ -46,6 +46,7 @@ class FlickeringBus final : public device::HidBus {
     return inner_.GetFeatureReport(h, r);
   }
   void Close(device::HidHandle h) override { inner_.Close(h); }
+  std::string LastError(device::HidHandle h) override { return inner_.LastError(h); }
 
  private:
   device::HidBus& inner_;
