@@ -179,7 +179,8 @@ void Session::Btn_Read() {
   busyWindow_.Show();
   busyWindow_.ProcessPendingEvents();
 
-  model::ReadEverything(protocol_, *layout_, deviceImage_);
+  protocol_.ClearLastFailure();
+  const bool read = model::ReadEverything(protocol_, *layout_, deviceImage_);
   RefreshDeviceMacros();
   DataBufToUI();
 
@@ -192,6 +193,17 @@ void Session::Btn_Read() {
   busyWindow_.ProcessPendingEvents();
   observer_.SetDevTimerEnabled(true);
   observer_.HideBusyOverlay();
+  if (!read) {
+    // Bytes that did not arrive read 0xFF; writing them back would spoil the mouse.
+    state_ = ConnectionState::kReadFailed;
+    std::string text = "The mouse did not answer the whole read";
+    if (!protocol_.LastFailure().empty()) text += " (" + protocol_.LastFailure() + ")";
+    text +=
+        "; its settings are shown as far as they arrived and are not written. Plug it in again, "
+        "reset it or load a profile.";
+    observer_.ShowMessage({"", text, false});
+    return;
+  }
   writeLock_ = false;
   state_ = ConnectionState::kConnected;
 }

@@ -33,6 +33,9 @@ enum class ConnectionState {
   kOpenedUnidentified,  // opened, but no device-info answer or no layout of ours
   kWrongStorage,        // its macro storage is not the one this build serves (ErrorState)
   kIdentityRefused,     // its identity bytes are not accepted (WriteLock)
+  kReadFailed,          // the full read was refused part way: the pages show what arrived, and
+                        // WriteLock keeps them from writing it back until a reset, a profile load
+                        // or a new read
   kConnected,           // read in full; the pages show the mouse
 };
 

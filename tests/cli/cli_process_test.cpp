@@ -49,6 +49,13 @@ class CliProcessTest : public ::testing::Test {
     return text.str();
   }
 
+  // Gives the stand-in mouse of a state file other identity bytes.
+  void SetIdentity(const std::string& stateFile, const char (&bytes)[3]) const {
+    std::fstream state(folder / stateFile, std::ios::in | std::ios::out | std::ios::binary);
+    state.seekp(24 + 104 + 145 + 249);
+    state.write(bytes, 2);
+  }
+
   std::filesystem::path folder;
 };
 
@@ -62,15 +69,26 @@ TEST_F(CliProcessTest, ExitStatusesTellSuccessUsageAndARefusedMouse) {
   EXPECT_EQ(Tool("--simulate save-profile").status, 2);  // missing FILE
   // A stand-in whose identity is refused: the same reason as the window, exit 3.
   ASSERT_EQ(Tool("--sim-state m.state info").status, 0);
-  std::fstream state(folder / "m.state", std::ios::in | std::ios::out | std::ios::binary);
-  state.seekp(24 + 104 + 145 + 249);
-  state.write("\x12\x34", 2);
-  state.close();
+  SetIdentity("m.state", "\x12\x34");
   const ToolRun refused = Tool("--sim-state m.state --json info");
   EXPECT_EQ(refused.status, 3);
   EXPECT_NE(refused.out.find("\"message\": \"The mouse manufacturer or product id error\""),
             std::string::npos)
       << refused.out;
+}
+
+TEST_F(CliProcessTest, AMouseWithARefusedIdentityIsRepairedByAResetOrAProfile) {
+  ASSERT_EQ(Tool("--sim-state m.state save-profile good").status, 0);
+  SetIdentity("m.state", "\x12\x34");
+  EXPECT_EQ(Tool("--sim-state m.state dpi-step 3 7").status, 3);  // single settings stay locked
+  EXPECT_EQ(Tool("--sim-state m.state save-profile refused").status, 0);
+  EXPECT_EQ(Read("refused.bin").substr(249, 2), "\x12\x34");
+  ASSERT_EQ(Tool("--sim-state m.state load-profile good.bin").status, 0);
+  EXPECT_EQ(Tool("--sim-state m.state info").status, 0);
+
+  SetIdentity("m.state", "\x12\x34");
+  ASSERT_EQ(Tool("--sim-state m.state reset").status, 0);
+  EXPECT_EQ(Tool("--sim-state m.state info").status, 0);
 }
 
 TEST_F(CliProcessTest, TheTraceRecordsEveryReportOfACommand) {

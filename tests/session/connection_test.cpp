@@ -220,6 +220,30 @@ TEST_F(ConnectionTest, ARefusedIdentityReadIsNotTakenForTheShippedIdentity) {
   EXPECT_EQ(observer.pageRefreshes, 0);
 }
 
+TEST_F(ConnectionTest, AFullReadTheMouseRefusesIsReportedAndKeepsThePagesFromWriting) {
+  PlugMouse();
+  mouse.RefuseCommandAfter(3);  // the open probe, device info, identity, then the first section
+  session.DevTimerTimer();
+
+  EXPECT_EQ(session.State(), ConnectionState::kReadFailed);
+  ASSERT_EQ(observer.messages.size(), 1U);
+  EXPECT_NE(observer.lastMessage.text.find("refused"), std::string::npos)
+      << observer.lastMessage.text;
+  // What did arrive is shown, but nothing half-read is written back until the mouse is repaired
+  // or read again.
+  EXPECT_EQ(observer.pageRefreshes, 1);
+  EXPECT_TRUE(session.WriteLock());
+  EXPECT_FALSE(session.CanWrite());
+  EXPECT_TRUE(observer.devTimerEnabled);
+  EXPECT_FALSE(observer.overlayShown);
+
+  observer.Clear();
+  session.ReFindDev();
+  EXPECT_EQ(session.State(), ConnectionState::kConnected);
+  EXPECT_FALSE(session.WriteLock());
+  EXPECT_TRUE(observer.messages.empty());
+}
+
 TEST_F(ConnectionTest, DeviceTypeSetsTheFunctionMenuHeight) {
   struct Case {
     std::uint8_t type;
