@@ -115,6 +115,7 @@ int Info(CommandContext& context) {
     context.json["macroStorageKind"] = device::StorageKindText(session.MacroStorageKind());
     context.json["memoryLayout"] = identified ? LayoutName(*session.Layout()) : "";
     context.json["deviceType"] = session.DeviceType() ? int{*session.DeviceType()} : -1;
+    context.json["macroBindingOffered"] = session.MacroBindingOffered();
     context.json["identityBytes"] =
         identityRead ? nlohmann::json(Hex(identity[0], 2) + " " + Hex(identity[1], 2)) : nullptr;
     context.json["identityAccepted"] = accepted;
@@ -129,6 +130,8 @@ int Info(CommandContext& context) {
       if (session.DeviceType()) {
         context.out << "device type:        " << int{*session.DeviceType()} << "\n";
       }
+      context.out << "macro binding:      "
+                  << (session.MacroBindingOffered() ? "offered" : "not offered") << "\n";
       if (identityRead) {
         context.out << "identity bytes:     " << Hex(identity[0], 2) << " " << Hex(identity[1], 2)
                     << (accepted ? " (accepted)" : " (refused)") << "\n";

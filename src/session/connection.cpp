@@ -17,8 +17,6 @@ constexpr int kEqualPairsToAct = 2;
 constexpr int kArrivalWaitRounds = 21;  // 2.1 s for the new device to settle
 constexpr int kRestartWaitRounds = 51;  // 5.1 s for the mouse to enumerate again
 constexpr std::uint32_t kWaitRoundMilliseconds = 100;
-constexpr int kShortMenuHeight = 146;  // without macro assignment
-constexpr int kFullMenuHeight = 170;
 
 class GuardFlag {
  public:
@@ -129,13 +127,15 @@ void Session::ReadDevInfo() {
   deviceType_ = id.info->DeviceType();
   switch (*deviceType_) {
     case 1:
-      observer_.SetFunctionMenuHeight(kShortMenuHeight);
+      macroBindingOffered_ = false;
+      observer_.SetMacroBindingOffered(false);
       break;
     case 4:
     case 16:
     case 17:
     case 22:
-      observer_.SetFunctionMenuHeight(kFullMenuHeight);
+      macroBindingOffered_ = true;
+      observer_.SetMacroBindingOffered(true);
       break;
     default:
       break;

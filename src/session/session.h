@@ -86,6 +86,9 @@ class Session {
   device::StorageKind ImageStorageKind() const { return header_.imageStorageKind; }
   std::optional<device::MemoryLayout> Layout() const { return layout_; }
   std::optional<std::uint8_t> DeviceType() const { return deviceType_; }
+  // Whether a button may be bound to a macro: not on a mouse of device type 1. Types the tool does
+  // not know leave it as the last mouse set it; offered until a mouse says otherwise.
+  bool MacroBindingOffered() const { return macroBindingOffered_; }
 
   const device::DeviceLink& Link() const { return link_; }
   const device::VidPidTable& IdTable() const { return vidPidTable_; }
@@ -147,6 +150,7 @@ class Session {
   device::StorageKind macroStorageKind_ = device::StorageKind::Unknown;
   std::optional<device::MemoryLayout> layout_;
   std::optional<std::uint8_t> deviceType_;
+  bool macroBindingOffered_ = true;
   bool writeLock_ = false;
   bool errorState_ = false;
   bool pollGuard_ = false;

@@ -30,8 +30,9 @@ class SessionObserver {
   // After a full read: the Update page buttons are shown only for a Flash/Flash mouse; the key
   // page is shown again and the current key layer re-entered.
   virtual void RestorePagesAfterRead(bool updatePageAvailable) = 0;
-  // Height of the function-category menu in pixels: 146 leaves out macro assignment.
-  virtual void SetFunctionMenuHeight(int pixels) = 0;
+  // Whether the mouse offers binding a button to a macro (the function menu's macro entry);
+  // told when a mouse says so on identification.
+  virtual void SetMacroBindingOffered(bool offered) = 0;
   // The transparent overlays that keep clicks from the pages during long transfers.
   virtual void ShowBusyOverlay() = 0;
   virtual void HideBusyOverlay() = 0;
@@ -47,7 +48,7 @@ class NoSessionObserver : public SessionObserver {
   void ResetPagesForNoDevice() override {}
   void ShowErrorPage() override {}
   void RestorePagesAfterRead(bool) override {}
-  void SetFunctionMenuHeight(int) override {}
+  void SetMacroBindingOffered(bool) override {}
   void ShowBusyOverlay() override {}
   void HideBusyOverlay() override {}
   void SetDevTimerEnabled(bool) override {}

@@ -91,6 +91,20 @@ TEST_F(CliProcessTest, AMouseWithARefusedIdentityIsRepairedByAResetOrAProfile) {
   EXPECT_EQ(Tool("--sim-state m.state info").status, 0);
 }
 
+TEST_F(CliProcessTest, AMouseOfDeviceTypeOneRefusesMacroButtonsAndInfoSaysSo) {
+  ASSERT_EQ(Tool("--sim-state m.state info").status, 0);
+  std::fstream state(folder / "m.state", std::ios::in | std::ios::out | std::ios::binary);
+  state.seekp(12);
+  state.write("\x01", 1);
+  state.close();
+  EXPECT_NE(Tool("--sim-state m.state --json info").out.find("\"macroBindingOffered\": false"),
+            std::string::npos);
+  EXPECT_NE(Tool("--sim-state m.state info").out.find("macro binding:      not offered"),
+            std::string::npos);
+  EXPECT_EQ(Tool("--sim-state m.state button main 4 10021000").status, 1);
+  EXPECT_EQ(Tool("--sim-state m.state button main 4 02080700").status, 0);
+}
+
 TEST_F(CliProcessTest, TheTraceRecordsEveryReportOfACommand) {
   ASSERT_EQ(Tool("--simulate --trace t.txt info").status, 0);
   const std::string trace = Read("t.txt");

@@ -120,7 +120,7 @@ TEST_F(ConnectionTest, AnArrivingMouseIsOpenedIdentifiedAndReadInFull) {
   EXPECT_TRUE(observer.devTimerEnabled);
   EXPECT_FALSE(observer.overlayShown);
   EXPECT_FALSE(observer.updatePageAvailable);
-  EXPECT_EQ(observer.menuHeight, 170);
+  EXPECT_TRUE(observer.macroBindingOffered);
   EXPECT_EQ(observer.pageRefreshes, 1);
 }
 
@@ -244,13 +244,14 @@ TEST_F(ConnectionTest, AFullReadTheMouseRefusesIsReportedAndKeepsThePagesFromWri
   EXPECT_TRUE(observer.messages.empty());
 }
 
-TEST_F(ConnectionTest, DeviceTypeSetsTheFunctionMenuHeight) {
+TEST_F(ConnectionTest, DeviceTypeSaysWhetherMacroBindingIsOffered) {
   struct Case {
     std::uint8_t type;
-    int height;
+    std::optional<bool> offered;  // nothing: left as it was
   };
-  for (const Case& c :
-       {Case{1, 146}, Case{4, 170}, Case{16, 170}, Case{17, 170}, Case{22, 170}, Case{5, 0}}) {
+  bool expected = true;
+  for (const Case& c : {Case{1, false}, Case{5, {}}, Case{4, true}, Case{16, true}, Case{17, true},
+                        Case{22, true}, Case{5, {}}}) {
     SCOPED_TRACE(int{c.type});
     StandInMouseConfig config;
     config.deviceType = c.type;
@@ -258,7 +259,9 @@ TEST_F(ConnectionTest, DeviceTypeSetsTheFunctionMenuHeight) {
     const int plug = simulated.PlugDevice(typed, config.vendorId, config.productId, 1);
     observer.Clear();
     session.ReFindDev();
-    EXPECT_EQ(observer.menuHeight, c.height);
+    EXPECT_EQ(observer.macroBindingOfferedChanged, c.offered);
+    expected = c.offered.value_or(expected);
+    EXPECT_EQ(session.MacroBindingOffered(), expected);
     simulated.Unplug(plug);
   }
 }
