@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "model/data_buf.h"
+
 namespace corvid::session {
 
 // A message for the user: the language key it came from and its text in the current language.
@@ -22,6 +24,9 @@ class SessionObserver {
   virtual void ShowMessage(const Message& message) = 0;
   // Fill every page from DataBuf and the macro lists.
   virtual void RefreshPages() = 0;
+  // Take the pages' own state back into DataBuf (UIToDataBuf): a setting changed while the mouse
+  // was locked against writes lives only on its page until then. Asked before a profile is saved.
+  virtual void UIToDataBuf(model::DataBuf& dataBuf) = 0;
   // The mouse is gone: cover the key area, close the function menus, stop the caption marquee,
   // clear the macro lists and the LED type text.
   virtual void ResetPagesForNoDevice() = 0;
@@ -45,6 +50,7 @@ class NoSessionObserver : public SessionObserver {
  public:
   void ShowMessage(const Message&) override {}
   void RefreshPages() override {}
+  void UIToDataBuf(model::DataBuf&) override {}
   void ResetPagesForNoDevice() override {}
   void ShowErrorPage() override {}
   void RestorePagesAfterRead(bool) override {}

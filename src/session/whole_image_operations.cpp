@@ -54,6 +54,8 @@ class WholeImageTransfer {
 
 OperationResult SaveProfile(Session& session, const std::filesystem::path& chosen) {
   if (!session.IsConnected()) return NoMouse(session);
+  // The file holds what the pages show, including what they could not write to the mouse.
+  session.Observer().UIToDataBuf(session.DataBuf());
   const model::ProfileSaveResult saved =
       model::SaveProfileFile(chosen, session.DataBuf(), session.Layout(), session.DeviceImage());
   if (!saved) return Refused(session, saved.error);

@@ -28,7 +28,8 @@ struct OperationResult {
   explicit operator bool() const { return outcome == OperationOutcome::kDone; }
 };
 
-// Saves the working image, as it stands, into a profile file. Nothing is sent to the mouse.
+// Saves what the pages show into a profile file: the observer first takes the pages' state into
+// DataBuf. Nothing is sent to the mouse.
 OperationResult SaveProfile(Session& session, const std::filesystem::path& chosen);
 
 // Loads a profile file into the device mirror, shows it and writes all of it into the mouse.

@@ -33,6 +33,11 @@ class PagesObserver final : public session::SessionObserver {
     FillDpiPage(session->DataBuf(), dpi);
     FillLightingPage(session->DataBuf(), lighting);
   }
+  void UIToDataBuf(model::DataBuf& dataBuf) override {
+    record.UIToDataBuf(dataBuf);
+    DpiPageToDataBuf(dpi, dataBuf);
+    LightingPageToDataBuf(lighting, dataBuf);
+  }
   void ResetPagesForNoDevice() override {
     record.ResetPagesForNoDevice();
     ResetDpiPageForNoDevice(dpi);

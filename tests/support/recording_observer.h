@@ -16,6 +16,7 @@ class RecordingObserver final : public session::SessionObserver {
     lastMessage = message;
   }
   void RefreshPages() override { ++pageRefreshes; }
+  void UIToDataBuf(model::DataBuf&) override { ++pageStateTakings; }
   void ResetPagesForNoDevice() override { ++noDeviceResets; }
   void ShowErrorPage() override { ++errorPages; }
   void RestorePagesAfterRead(bool available) override { updatePageAvailable = available; }
@@ -32,6 +33,7 @@ class RecordingObserver final : public session::SessionObserver {
   std::vector<std::string> messages;  // language keys, in order
   session::Message lastMessage;
   int pageRefreshes = 0;
+  int pageStateTakings = 0;
   int noDeviceResets = 0;
   int errorPages = 0;
   bool updatePageAvailable = false;
