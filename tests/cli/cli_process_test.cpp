@@ -11,6 +11,8 @@
 #include <sstream>
 #include <string>
 
+#include "model/default_image.h"
+
 namespace {
 
 struct ToolRun {
@@ -117,16 +119,32 @@ TEST_F(CliProcessTest, TheTraceRecordsEveryReportOfACommand) {
 }
 
 TEST_F(CliProcessTest, AProfileSavedFromOneStandInLoadsIntoAnother) {
-  ASSERT_EQ(Tool("--simulate=flash-flash --sim-state a.state save-profile mine").status, 0);
+  ASSERT_EQ(Tool("--simulate=flash-i2c --sim-state a.state save-profile mine").status, 0);
   const std::string profile = Read("mine.bin");
-  ASSERT_EQ(profile.size(), 8960U);
-  EXPECT_EQ(static_cast<unsigned char>(profile[0]), 0xF0);
+  ASSERT_EQ(profile.size(), 768U);
+  EXPECT_EQ(static_cast<unsigned char>(profile[0]), 0xE0);
 
-  // An I2C stand-in refuses a Flash profile; a second Flash/Flash one takes it.
-  EXPECT_EQ(Tool("--simulate load-profile mine.bin").status, 1);
-  ASSERT_EQ(Tool("--simulate=flash-flash --sim-state b.state load-profile mine.bin").status, 0);
+  // A second stand-in with EEPROM macros takes it; a profile of a Flash/Flash mouse is refused.
+  ASSERT_EQ(Tool("--simulate=i2c --sim-state b.state load-profile mine.bin").status, 0);
   // The second mouse holds the profile's sections as saved (marked and sealed).
   EXPECT_EQ(Read("b.state").substr(24, 249), profile.substr(0, 249));
+  std::ofstream(folder / "flash.bin", std::ios::binary) << '\xF0' << std::string(8959, '\0');
+  EXPECT_EQ(Tool("--simulate load-profile flash.bin").status, 1);
+}
+
+TEST_F(CliProcessTest, TheStandInSimulatesTheMouseAndNeverChangesTheTool) {
+  // A stand-in of the other macro storage is refused as a real one would be; the bare option
+  // plays a mouse the build serves.
+  const bool flashBuild = corvid::model::ReadDefaultImageHeader()->imageStorageKind ==
+                          corvid::device::StorageKind::Flash;
+  const ToolRun other =
+      Tool(flashBuild ? "--simulate=i2c --json info" : "--simulate=flash-flash --json info");
+  EXPECT_EQ(other.status, 3);
+  EXPECT_NE(other.out.find("\"message\": \"Corvid88Data.bin file type error\""), std::string::npos)
+      << other.out;
+  EXPECT_EQ(Tool("--simulate info").status, 0);
+  EXPECT_EQ(Tool(flashBuild ? "--simulate=flash-flash info" : "--simulate=flash-i2c info").status,
+            0);
 }
 
 }  // namespace
