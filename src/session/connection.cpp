@@ -227,14 +227,16 @@ void Session::DeviceLost() {
     // The mouse is there, but the system does not let this user open it: say so, and how to fix it.
     Show("Str108");
   } else {
-    observer_.ShowMessage({"Str100", Text("Str100") + "\r" + Text("Str101"), false});
+    observer_.ShowMessage({"Str100", Text("Str100") + "\r" + Text("Str101"), false, restarting_});
   }
 }
 
 void Session::RestartAndReconnect() {
   clock_.SleepMilliseconds(kWaitRoundMilliseconds);
   protocol_.RestartDevice();
+  restarting_ = true;
   DeviceLost();
+  restarting_ = false;
   busyWindow_.ProcessPendingEvents();
   WaitWithEvents(kRestartWaitRounds);
   ReFindDev();

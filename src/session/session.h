@@ -154,6 +154,7 @@ class Session {
   bool writeLock_ = false;
   bool errorState_ = false;
   bool pollGuard_ = false;
+  bool restarting_ = false;
   int lastDeviceCount_ = 0;
 };
 

@@ -12,6 +12,10 @@ struct Message {
   std::string key;
   std::string text;
   bool emptyCaption = false;  // the identity refusal shows no caption
+  // The no-device message of a restart the tool asked for: the mouse is being looked for again.
+  // A front end without passing messages may say so instead; a mouse not found again is told
+  // with a message of its own.
+  bool whileRestarting = false;
 };
 
 // What the session asks of whoever shows it: the window, the command-line tool, or a recording

@@ -28,10 +28,10 @@ class CliProcessTest : public ::testing::Test {
   }
   ~CliProcessTest() override { std::filesystem::remove_all(folder); }
 
-  // Runs the tool in the test folder with standard error discarded.
-  ToolRun Tool(const std::string& arguments) const {
-    const std::string command =
-        "cd '" + folder.string() + "' && '" CORVID88CTL_PATH "' " + arguments + " 2>/dev/null";
+  // Runs the tool in the test folder with standard error discarded, or mixed into `out`.
+  ToolRun Tool(const std::string& arguments, bool withErrors = false) const {
+    const std::string command = "cd '" + folder.string() + "' && '" CORVID88CTL_PATH "' " +
+                                arguments + (withErrors ? " 2>&1" : " 2>/dev/null");
     ToolRun run;
     FILE* pipe = ::popen(command.c_str(), "r");
     if (pipe == nullptr) return run;
@@ -105,6 +105,14 @@ TEST_F(CliProcessTest, AMouseOfDeviceTypeOneRefusesMacroButtonsAndInfoSaysSo) {
             std::string::npos);
   EXPECT_EQ(Tool("--sim-state m.state button main 4 10021000").status, 1);
   EXPECT_EQ(Tool("--sim-state m.state button main 4 02080700").status, 0);
+}
+
+TEST_F(CliProcessTest, ARestartIsToldAsARestartNotAsALostMouse) {
+  ASSERT_EQ(Tool("--sim-state m.state rate 125").status, 0);
+  const ToolRun restarted = Tool("--sim-state m.state rate 1000", /*withErrors=*/true);
+  EXPECT_EQ(restarted.status, 0);
+  EXPECT_EQ(restarted.out.find("No Device Found"), std::string::npos) << restarted.out;
+  EXPECT_NE(restarted.out.find("found again"), std::string::npos) << restarted.out;
 }
 
 TEST_F(CliProcessTest, TheTraceRecordsEveryReportOfACommand) {

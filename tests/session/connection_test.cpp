@@ -294,6 +294,7 @@ TEST_F(ConnectionTest, RestartFindsTheMouseAgain) {
 
   EXPECT_EQ(mouse.RestartCount(), 1);
   EXPECT_EQ(observer.messages, Keys{"Str100"});  // shown while the mouse re-enumerates
+  EXPECT_TRUE(observer.lastMessage.whileRestarting);
   EXPECT_EQ(session.State(), ConnectionState::kConnected);
   EXPECT_TRUE(observer.devTimerEnabled);
   EXPECT_EQ(simulated.OpenHandleCount(), 1U);
