@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <filesystem>
@@ -113,6 +114,12 @@ TEST_F(CliProcessTest, ARestartIsToldAsARestartNotAsALostMouse) {
   EXPECT_EQ(restarted.status, 0);
   EXPECT_EQ(restarted.out.find("No Device Found"), std::string::npos) << restarted.out;
   EXPECT_NE(restarted.out.find("found again"), std::string::npos) << restarted.out;
+}
+
+TEST_F(CliProcessTest, AnUnknownButtonFunctionIsToldInOneLine) {
+  const ToolRun run = Tool("--simulate button main 4 ''", /*withErrors=*/true);
+  EXPECT_EQ(run.status, 2);
+  EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), 1) << run.out;
 }
 
 TEST_F(CliProcessTest, TheTraceRecordsEveryReportOfACommand) {
