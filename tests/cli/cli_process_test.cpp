@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <array>
@@ -23,7 +24,12 @@ struct ToolRun {
 
 class CliProcessTest : public ::testing::Test {
  protected:
-  CliProcessTest() : folder(std::filesystem::path(::testing::TempDir()) / "cli_process_test") {
+  // Each test has a folder of its own, so the suite runs in parallel.
+  CliProcessTest()
+      : folder(std::filesystem::path(::testing::TempDir()) /
+               ("cli_process_test_" +
+                std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + "_" +
+                std::to_string(::getpid()))) {
     std::filesystem::remove_all(folder);
     std::filesystem::create_directories(folder);
   }

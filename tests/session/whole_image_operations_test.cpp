@@ -1,6 +1,7 @@
 #include "session/whole_image_operations.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <sstream>
@@ -24,7 +25,10 @@ class OperationsTest : public ::testing::TestWithParam<MemoryLayout>,
  protected:
   OperationsTest()
       : SessionBench(StandInMouseConfig::ForLayout(GetParam())),
-        folder(std::filesystem::path(::testing::TempDir()) / "operations_test") {
+        folder(std::filesystem::path(::testing::TempDir()) /
+               ("operations_test_" +
+                std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + "_" +
+                std::to_string(::getpid()))) {
     std::filesystem::create_directories(folder);
   }
   ~OperationsTest() override { std::filesystem::remove_all(folder); }
