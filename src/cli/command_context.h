@@ -32,9 +32,13 @@ struct CommandContext {
   const std::string& Argument(std::size_t index) const { return options.command.at(index + 1); }
 };
 
-// Finds the mouse as the window would after start-up. Returns kExitOk when it is connected and
-// read, otherwise the exit code, the reason having been printed.
-int RequireMouse(CommandContext& context);
+// What a command needs of the mouse: read in full (every setting), or only open and identified
+// (writing a whole image is how a refused identity or a failed read is repaired).
+enum class MouseNeed { kReadInFull, kRepairable };
+
+// Finds the mouse as the window would after start-up. Returns kExitOk when it is in the state the
+// command needs, otherwise the exit code, the reason having been printed.
+int RequireMouse(CommandContext& context, MouseNeed need = MouseNeed::kReadInFull);
 
 // A usage error of one command: prints it and returns kExitUsage.
 int UsageError(std::string_view message);

@@ -37,19 +37,24 @@ int Failure(std::string_view message) {
   return kExitFailed;
 }
 
-int RequireMouse(CommandContext& context) {
+int RequireMouse(CommandContext& context, MouseNeed need) {
   session::Session& session = context.session;
   session.ReFindDev();
   switch (session.State()) {
     case session::ConnectionState::kConnected:
       return kExitOk;
+    case session::ConnectionState::kIdentityRefused:
+    case session::ConnectionState::kReadFailed:
+      if (need == MouseNeed::kRepairable) return kExitOk;
+      // A read the mouse broke off is a failure of its own, not a refused mouse.
+      if (session.State() == session::ConnectionState::kReadFailed) return kExitFailed;
+      return kExitNoMouse;
     case session::ConnectionState::kOpenedUnidentified:
       std::cerr << "The mouse does not say which controller it is built on, or it is built on one "
                    "this tool does not serve.\n";
       return kExitNoMouse;
     case session::ConnectionState::kNoMouse:
     case session::ConnectionState::kWrongStorage:
-    case session::ConnectionState::kIdentityRefused:
       break;  // the reason has been shown as the window shows it
   }
   return kExitNoMouse;
@@ -100,7 +105,8 @@ int Info(CommandContext& context) {
   session.ReFindDev();
   const bool identified = session.Layout().has_value();
   const auto identity = session.DeviceImage().IdentityBytes;
-  const bool accepted = session.State() == session::ConnectionState::kConnected;
+  const bool accepted = session.State() == session::ConnectionState::kConnected ||
+                        session.State() == session::ConnectionState::kReadFailed;
   const bool identityRead =
       accepted || session.State() == session::ConnectionState::kIdentityRefused;
   if (context.Json()) {
@@ -109,6 +115,7 @@ int Info(CommandContext& context) {
     context.json["macroStorageKind"] = device::StorageKindText(session.MacroStorageKind());
     context.json["memoryLayout"] = identified ? LayoutName(*session.Layout()) : "";
     context.json["deviceType"] = session.DeviceType() ? int{*session.DeviceType()} : -1;
+    context.json["macroBindingOffered"] = session.MacroBindingOffered();
     context.json["identityBytes"] =
         identityRead ? nlohmann::json(Hex(identity[0], 2) + " " + Hex(identity[1], 2)) : nullptr;
     context.json["identityAccepted"] = accepted;
@@ -123,12 +130,15 @@ int Info(CommandContext& context) {
       if (session.DeviceType()) {
         context.out << "device type:        " << int{*session.DeviceType()} << "\n";
       }
+      context.out << "macro binding:      "
+                  << (session.MacroBindingOffered() ? "offered" : "not offered") << "\n";
       if (identityRead) {
         context.out << "identity bytes:     " << Hex(identity[0], 2) << " " << Hex(identity[1], 2)
                     << (accepted ? " (accepted)" : " (refused)") << "\n";
       }
     }
   }
+  if (session.State() == session::ConnectionState::kReadFailed) return kExitFailed;
   return accepted ? kExitOk : kExitNoMouse;
 }
 
@@ -140,6 +150,7 @@ int OperationExit(const session::OperationResult& result) {
     case session::OperationOutcome::kNotIdentified:
       return kExitNoMouse;
     case session::OperationOutcome::kRefused:
+    case session::OperationOutcome::kWriteFailed:
       return kExitFailed;  // the message has been shown
   }
   return kExitFailed;
@@ -151,8 +162,18 @@ int WholeImageCommand(CommandContext& context) {
   if (context.ArgumentCount() != (takesFile ? 1U : 0U)) {
     return UsageError(takesFile ? name + " takes one FILE" : "reset takes no argument");
   }
-  if (const int status = RequireMouse(context); status != kExitOk) return status;
+  // Reset and a profile load are how a wrong identity is put right, so they, and saving what the
+  // pages show, work on a mouse whose identity was refused; a broken-off read leaves nothing
+  // trustworthy to save.
+  const session::ConnectionState repairable = session::ConnectionState::kReadFailed;
+  const bool repairs = name == "reset" || name == "load-profile" || name == "save-profile";
+  if (const int status =
+          RequireMouse(context, repairs ? MouseNeed::kRepairable : MouseNeed::kReadInFull);
+      status != kExitOk) {
+    return status;
+  }
   session::Session& session = context.session;
+  if (name == "save-profile" && session.State() == repairable) return kExitFailed;
   if (name == "save-profile")
     return OperationExit(session::SaveProfile(session, context.Argument(0)));
   if (name == "load-profile")

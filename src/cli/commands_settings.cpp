@@ -174,9 +174,10 @@ void ShowJson(CommandContext& context, Pages& pages) {
   context.json["fireKeys"] = fire;
 }
 
-// `button LAYER SLOT FUNCTION`: a menu item by its caption or tag, or an 8-digit code.
-PageResult AssignButton(CommandContext& context, Pages& pages, int layer, int slot,
-                        const std::string& function) {
+// `button LAYER SLOT FUNCTION`: a menu item by its caption or tag, or an 8-digit code. Nothing
+// when FUNCTION names none of them (the reason has been printed).
+std::optional<PageResult> AssignButton(CommandContext& context, Pages& pages, int layer, int slot,
+                                       const std::string& function) {
   session::Session& session = context.session;
   const model::CodeCaptionContext captions = pages.Captions(session);
   // The button page works on the layer on show; the command shows LAYER without entering it.
@@ -204,7 +205,7 @@ PageResult AssignButton(CommandContext& context, Pages& pages, int layer, int sl
   std::cerr << "corvid88ctl: \"" << function
             << "\" is neither a function caption, a menu tag, a macro of the mouse nor an 8-digit "
                "code\n";
-  return PageResult::kInvalidArgument;
+  return std::nullopt;
 }
 
 // `dpi-levels N`: clicks level captions as the page does, one level at a time.
@@ -237,7 +238,8 @@ int Setting(CommandContext& context, Pages& pages) {
     const auto layer = arguments == 3 ? ParseLayer(arg(0)) : std::nullopt;
     const auto slot = arguments == 3 ? ParseNumber(arg(1), 1, model::kSlotsPerLayer) : std::nullopt;
     if (!layer || !slot) return usage("button main|switch|fixed 1..12 FUNCTION");
-    return PageExit(AssignButton(context, pages, *layer, *slot, arg(2)));
+    const std::optional<PageResult> assigned = AssignButton(context, pages, *layer, *slot, arg(2));
+    return assigned ? PageExit(*assigned) : kExitUsage;
   }
   if (name == "dpi-levels") {
     const auto count = arguments == 1 ? ParseNumber(arg(0), 1, 8) : std::nullopt;

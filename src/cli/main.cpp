@@ -12,8 +12,6 @@
 #include "startup/environment.h"
 #include "cli/options.h"
 #include "cli/terminal_ui.h"
-#include "device/layout_identification.h"
-#include "model/default_image.h"
 #include "session/session.h"
 
 namespace corvid::cli {
@@ -54,14 +52,6 @@ int Run(int argc, char** argv) {
   TerminalBusyWindow busy;
   session::SessionSetup setup = session::BuiltInSetup();
   setup.CurrentLanguage = options.language;
-  // The stand-in plays a mouse of the kind the build is made for: with a Flash/Flash stand-in the
-  // tool behaves as a build for Flash macro storage, so every layout can be tried with one build.
-  std::vector<std::uint8_t> simulatedImage;
-  if (const auto layout = env->SimulatedLayout(); layout && !setup.defaultImage.empty()) {
-    simulatedImage =
-        model::DefaultImageFor(setup.defaultImage, device::EffectiveStorageKind(*layout));
-    setup.defaultImage = simulatedImage;
-  }
   int status = kExitOk;
   nlohmann::json json = nlohmann::json::object();
   {

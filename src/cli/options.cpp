@@ -6,7 +6,8 @@ const char* const kUsageText =
     "usage: corvid88ctl [options] COMMAND [ARGUMENTS]\n"
     "\n"
     "Options:\n"
-    "  --simulate[=i2c|flash-i2c|flash-flash]  use the stand-in mouse (default layout i2c)\n"
+    "  --simulate[=i2c|flash-i2c|flash-flash]  use the stand-in mouse (default: a layout the\n"
+    "                     build serves, i2c or flash-flash)\n"
     "  --sim-state FILE   load the stand-in mouse from FILE, save it back afterwards\n"
     "  --trace FILE       append every feature report to FILE\n"
     "  --library FILE     the PC macro library file to use\n"
@@ -79,10 +80,11 @@ ParsedOptions ParseOptions(const std::vector<std::string_view>& args) {
     } else if (arg == "--json") {
       options.json = true;
     } else if (arg == "--simulate") {
-      options.global.simulate = device::MemoryLayout::LayoutI2C;
+      options.global.simulate = true;
     } else if (arg.starts_with("--simulate=")) {
-      options.global.simulate = ParseLayout(arg.substr(arg.find('=') + 1));
-      if (!options.global.simulate) {
+      options.global.simulate = true;
+      options.global.simulatedLayout = ParseLayout(arg.substr(arg.find('=') + 1));
+      if (!options.global.simulatedLayout) {
         return {std::nullopt,
                 "unknown layout in " + std::string(arg) + " (i2c, flash-i2c or flash-flash)"};
       }
@@ -103,9 +105,7 @@ ParsedOptions ParseOptions(const std::vector<std::string_view>& args) {
     }
   }
   // A state file only makes sense for the stand-in mouse.
-  if (options.global.simStateFile && !options.global.simulate) {
-    options.global.simulate = device::MemoryLayout::LayoutI2C;
-  }
+  if (options.global.simStateFile) options.global.simulate = true;
   if (options.command.empty() && !options.help && !options.version) {
     return {std::nullopt, "no command given"};
   }

@@ -14,11 +14,25 @@ constexpr int kBarWidth = 30;
 }  // namespace
 
 void TerminalObserver::ShowMessage(const session::Message& message) {
+  // The window shows "No Device Found" while a restarted mouse enumerates again; on a terminal
+  // that reads as a lost mouse, so say what happens, and tell a real loss only when it comes.
+  if (message.whileRestarting) {
+    std::cerr << "The mouse restarts to take the change; looking for it again...\n";
+    restartPending_ = true;
+    return;
+  }
+  restartPending_ = false;
   // The window separates two lines of one message with a carriage return.
   std::string text = message.text;
   std::replace(text.begin(), text.end(), '\r', '\n');
   std::cerr << text << '\n';
   lastMessage_ = text;
+}
+
+void TerminalObserver::RestorePagesAfterRead(bool) {
+  if (!restartPending_) return;
+  restartPending_ = false;
+  std::cerr << "The mouse restarted and was found again.\n";
 }
 
 TerminalBusyWindow::TerminalBusyWindow() : enabled_(::isatty(STDERR_FILENO) == 1) {}

@@ -14,12 +14,15 @@ namespace corvid::cli {
 class TerminalObserver final : public session::NoSessionObserver {
  public:
   void ShowMessage(const session::Message& message) override;
+  // A restarted mouse that was read in full again has been found again.
+  void RestorePagesAfterRead(bool updatePageAvailable) override;
 
   // The last message shown, so the tool can repeat the reason in its JSON output.
   const std::string& LastMessage() const { return lastMessage_; }
 
  private:
   std::string lastMessage_;
+  bool restartPending_ = false;
 };
 
 // The busy window on a terminal: once a transfer has run for half a second, a line on standard

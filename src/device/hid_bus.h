@@ -45,6 +45,10 @@ class HidBus {
   virtual bool SendFeatureReport(HidHandle handle, std::span<const std::uint8_t> report) = 0;
   virtual bool GetFeatureReport(HidHandle handle, std::span<std::uint8_t> report) = 0;
   virtual void Close(HidHandle handle) = 0;
+  // Why the last failed report on this handle failed, in the system's words; empty when none has
+  // failed since it was opened. Kept until the next failure, so a caller can still say why after
+  // the reports that followed.
+  virtual std::string LastError(HidHandle handle) = 0;
 };
 
 }  // namespace corvid::device

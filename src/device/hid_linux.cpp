@@ -42,6 +42,31 @@ bool IsPermissionDenied(const std::string& path) {
   return errno == EACCES || errno == EPERM;
 }
 
+// hidapi words its errors in wide characters (UTF-32 on Linux).
+std::string Utf8OfWide(const wchar_t* text) {
+  std::string utf8;
+  for (; *text != L'\0'; ++text) {
+    auto code = static_cast<std::uint32_t>(*text);
+    if (code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) code = 0xFFFD;
+    if (code < 0x80) {
+      utf8 += static_cast<char>(code);
+    } else if (code < 0x800) {
+      utf8 += static_cast<char>(0xC0 | (code >> 6));
+      utf8 += static_cast<char>(0x80 | (code & 0x3F));
+    } else if (code < 0x10000) {
+      utf8 += static_cast<char>(0xE0 | (code >> 12));
+      utf8 += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+      utf8 += static_cast<char>(0x80 | (code & 0x3F));
+    } else {
+      utf8 += static_cast<char>(0xF0 | (code >> 18));
+      utf8 += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+      utf8 += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+      utf8 += static_cast<char>(0x80 | (code & 0x3F));
+    }
+  }
+  return utf8;
+}
+
 }  // namespace
 
 std::optional<std::vector<std::uint8_t>> ReadHidrawReportDescriptor(
@@ -137,21 +162,39 @@ OpenResult LinuxHidBus::Open(const std::string& path) {
 bool LinuxHidBus::SendFeatureReport(HidHandle handle, std::span<const std::uint8_t> report) {
   hid_device* const device = Device(handle);
   if (device == nullptr || report.empty()) return false;
-  return hid_send_feature_report(device, report.data(), report.size()) >= 0;
+  if (hid_send_feature_report(device, report.data(), report.size()) >= 0) return true;
+  RememberError(handle, device);
+  return false;
 }
 
 bool LinuxHidBus::GetFeatureReport(HidHandle handle, std::span<std::uint8_t> report) {
   hid_device* const device = Device(handle);
   if (device == nullptr || report.empty()) return false;
   // Byte 0 holds the ID of the report asked for; the answer overwrites the buffer from byte 0.
-  return hid_get_feature_report(device, report.data(), report.size()) >= 1;
+  if (hid_get_feature_report(device, report.data(), report.size()) >= 1) return true;
+  RememberError(handle, device);
+  return false;
 }
 
 void LinuxHidBus::Close(HidHandle handle) {
+  lastErrors_.erase(handle);
   const auto it = devices_.find(handle);
   if (it == devices_.end()) return;
   hid_close(it->second);
   devices_.erase(it);
+}
+
+std::string LinuxHidBus::LastError(HidHandle handle) {
+  if (Device(handle) == nullptr) return "the device is not open";
+  const auto it = lastErrors_.find(handle);
+  return it == lastErrors_.end() ? std::string() : it->second;
+}
+
+// hidapi forgets its error text at the next call; keep it until the next failure.
+void LinuxHidBus::RememberError(HidHandle handle, hid_device* device) {
+  const wchar_t* const text = hid_error(device);
+  std::string reason = text != nullptr ? Utf8OfWide(text) : std::string();
+  lastErrors_[handle] = reason.empty() ? "the device did not take the report" : std::move(reason);
 }
 
 hid_device* LinuxHidBus::Device(HidHandle handle) const {

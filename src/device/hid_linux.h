@@ -43,13 +43,16 @@ class LinuxHidBus final : public HidBus {
   bool SendFeatureReport(HidHandle handle, std::span<const std::uint8_t> report) override;
   bool GetFeatureReport(HidHandle handle, std::span<std::uint8_t> report) override;
   void Close(HidHandle handle) override;
+  std::string LastError(HidHandle handle) override;
 
  private:
   hid_device_* Device(HidHandle handle) const;
+  void RememberError(HidHandle handle, hid_device_* device);
 
   std::filesystem::path sysfsRoot_;
   bool initialized_ = false;
   std::map<HidHandle, hid_device_*> devices_;
+  std::map<HidHandle, std::string> lastErrors_;
   HidHandle nextHandle_ = 1;
 };
 

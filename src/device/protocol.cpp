@@ -23,7 +23,11 @@ class Protocol::TransferScope {
  public:
   explicit TransferScope(Protocol& protocol)
       : protocol_(protocol), active_(!protocol.transferRunning_) {
-    if (active_) protocol_.transferRunning_ = true;
+    if (active_) {
+      protocol_.transferRunning_ = true;
+    } else {
+      protocol_.lastFailure_ = "another transfer with the mouse is running";
+    }
   }
   ~TransferScope() {
     if (active_) protocol_.transferRunning_ = false;
@@ -44,8 +48,18 @@ Protocol::Protocol(HidBus& bus, const DeviceLink& link, Clock& clock, BusyWindow
 }
 
 bool Protocol::Send(HidHandle handle, const FeatureReport& report) {
-  if (handle == kNoHandle) return false;
-  return bus_.SendFeatureReport(handle, report);
+  if (handle == kNoHandle) {
+    lastFailure_ = "the mouse is not open";
+    return false;
+  }
+  if (bus_.SendFeatureReport(handle, report)) return true;
+  NoteFailure(handle);
+  return false;
+}
+
+void Protocol::NoteFailure(HidHandle handle) {
+  lastFailure_ = bus_.LastError(handle);
+  if (lastFailure_.empty()) lastFailure_ = "the mouse did not take the report";
 }
 
 bool Protocol::SendCommand(std::uint8_t command, std::uint8_t p1, std::uint8_t p2, std::uint8_t p3,
@@ -64,7 +78,10 @@ void Protocol::ReadBack() {
   readBackBuffer_.fill(0xFF);
   if (link_.DataHandle == kNoHandle) return;
   FeatureReport report = MakeReadBackRequest();
-  if (!bus_.GetFeatureReport(link_.DataHandle, report)) return;
+  if (!bus_.GetFeatureReport(link_.DataHandle, report)) {
+    NoteFailure(link_.DataHandle);
+    return;
+  }
   std::copy(report.begin() + 1, report.end(), readBackBuffer_.begin());
   clock_.DelayMicroseconds(kReadBackPauseMicroseconds);
 }
@@ -137,6 +154,8 @@ bool Protocol::WriteSection(std::uint8_t bank, std::uint8_t address,
   if (link_.CommandHandle == kNoHandle) return false;
   if (bank > 1) return true;
 
+  // Every group is sent even after a refusal; the result says whether all were taken.
+  bool accepted = true;
   const std::size_t groupSize = bank == 0 ? kBank0GroupSize : kBank1GroupSize;
   for (std::size_t offset = 0; offset < src.size(); offset += groupSize) {
     ShowBusyAndProcessEvents();
@@ -147,10 +166,10 @@ bool Protocol::WriteSection(std::uint8_t bank, std::uint8_t address,
     // Bank 0 carries three bytes and their count; bank 1 always four bytes, padded with 0x00.
     if (bank == 0) bytes[3] = static_cast<std::uint8_t>(piece);
     const auto groupAddress = static_cast<std::uint8_t>((address + offset) % 256);
-    Send(link_.CommandHandle, {kCommandReportId, kCommandWriteBank, bank, groupAddress, bytes[0],
-                               bytes[1], bytes[2], bytes[3]});
+    accepted &= Send(link_.CommandHandle, {kCommandReportId, kCommandWriteBank, bank, groupAddress,
+                                           bytes[0], bytes[1], bytes[2], bytes[3]});
   }
-  return true;
+  return accepted;
 }
 
 bool Protocol::ReadMemoryChunks(std::uint16_t address, std::span<std::uint8_t> dest,
@@ -185,15 +204,16 @@ bool Protocol::WriteMemory(std::uint16_t address, std::span<const std::uint8_t> 
   if (!SendCommand(kCommandWriteMemory, High(address), Low(address), High(length), Low(length))) {
     return false;
   }
+  bool accepted = true;
   for (std::size_t offset = 0; offset < src.size(); offset += kPayloadSize) {
     ShowBusyAndProcessEvents();
     // The command declares the length, so the padding of the last piece carries nothing.
     ReadBackBuffer piece{};
     std::copy_n(src.begin() + static_cast<std::ptrdiff_t>(offset),
                 std::min<std::size_t>(kPayloadSize, src.size() - offset), piece.begin());
-    SendData(piece);
+    accepted &= SendData(piece);
   }
-  return true;
+  return accepted;
 }
 
 std::optional<DeviceInfo> Protocol::DeviceInfoQuery() {

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <string>
 
 #include "device/busy_window.h"
 #include "device/clock.h"
@@ -63,10 +64,17 @@ class Protocol {
   // The mouse leaves the bus and enumerates again; the caller re-searches for it.
   bool RestartDevice();
 
+  // Why the last report that failed did, as the HID layer said; empty when none failed since the
+  // last ClearLastFailure. Lets an operation that runs many reports to their end say why one
+  // failed.
+  const std::string& LastFailure() const { return lastFailure_; }
+  void ClearLastFailure() { lastFailure_.clear(); }
+
  private:
   class TransferScope;
 
   bool Send(HidHandle handle, const FeatureReport& report);
+  void NoteFailure(HidHandle handle);
   void ShowBusyAndProcessEvents();
   bool ReadBank(std::uint8_t bank, std::uint8_t address, std::span<std::uint8_t> dest,
                 bool showBusy);
@@ -81,6 +89,7 @@ class Protocol {
   BusyWindow& busyWindow_;
   ReadBackBuffer readBackBuffer_{};
   bool transferRunning_ = false;
+  std::string lastFailure_;
 };
 
 }  // namespace corvid::device

@@ -71,6 +71,10 @@ SlotAssignment ApplyAssemblyKey(session::Session& session, const KeyPageState& p
                                 std::string_view caption, std::string_view codeText) {
   const auto code = model::ParseSlotCodeText(codeText);
   if (!code) return {KeyResult::kInvalidArgument, {}};
+  // A macro given as a code is still a macro binding.
+  if (model::ClassOf(*code) == model::KeyFunctionClass::Macro && !session.MacroBindingOffered()) {
+    return {KeyResult::kNotOffered, {}};
+  }
   if (const auto refusal = RefuseSlot(session, page, slot)) return {*refusal, {}};
   if (!CanReplaceSlot(session, page, slot)) return {KeyResult::kNoLeftKey, session.Text("Str210")};
   return {StoreInLayer(session, page.layer, slot, *code), std::string(caption)};
@@ -79,6 +83,7 @@ SlotAssignment ApplyAssemblyKey(session::Session& session, const KeyPageState& p
 SlotAssignment BindMacro(session::Session& session, const KeyPageState& page, int slot,
                          const model::DeviceMacroCatalog& macros, int macroIndex) {
   if (macroIndex < 0 || macroIndex >= macros.MacroCount()) return {KeyResult::kInvalidArgument, {}};
+  if (!session.MacroBindingOffered()) return {KeyResult::kNotOffered, {}};
   if (const auto refusal = RefuseSlot(session, page, slot)) return {*refusal, {}};
   if (!CanReplaceSlot(session, page, slot)) return {KeyResult::kNoLeftKey, session.Text("Str210")};
   return {

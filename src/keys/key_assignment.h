@@ -41,7 +41,8 @@ SlotAssignment ApplyAssemblyKey(session::Session& session, const KeyPageState& p
                                 std::string_view caption, std::string_view codeText);
 
 // Binds slot 1..12 of the layer on show to the macro at `macroIndex` of the mouse's macro list
-// (its name becomes the caption, its address the code). No KB switch copying.
+// (its name becomes the caption, its address the code). No KB switch copying. Not offered on a
+// mouse without macro binding; neither is a macro code given to ApplyAssemblyKey.
 SlotAssignment BindMacro(session::Session& session, const KeyPageState& page, int slot,
                          const model::DeviceMacroCatalog& macros, int macroIndex);
 

@@ -48,10 +48,10 @@ ResetOutcome DefaultParameter(device::Protocol& protocol, const device::DeviceLi
   deviceImage.IdentityBytes = defaults->identityBytes;
   dataBuf.LoadSections(deviceImage.sections);
 
-  WriteEverything(protocol, *layout, deviceImage);
+  const bool written = WriteEverything(protocol, *layout, deviceImage);
   busyWindow.Hide();
   busyWindow.ProcessPendingEvents();
-  return ResetOutcome::kDone;
+  return written ? ResetOutcome::kDone : ResetOutcome::kWriteFailed;
 }
 
 ResetOutcome DefaultParameter(device::Protocol& protocol, const device::DeviceLink& link,

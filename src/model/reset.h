@@ -24,9 +24,10 @@ void TakeDefaults(const DefaultBuffers& defaults, StorageKind macroStorage,
 
 enum class ResetOutcome {
   kDone,
-  kNoMouse,        // a handle is not open: the caller tells the user, nothing changed
-  kNotIdentified,  // the mouse's memory layout is unknown: nothing changed, nothing sent
-  kNoDefaultImage  // the default image lacks its sections: nothing changed, nothing sent
+  kNoMouse,         // a handle is not open: the caller tells the user, nothing changed
+  kNotIdentified,   // the mouse's memory layout is unknown: nothing changed, nothing sent
+  kNoDefaultImage,  // the default image lacks its sections: nothing changed, nothing sent
+  kWriteFailed,     // the mirror holds the defaults, but the mouse did not take every report
 };
 
 // Loads the defaults into the device mirror (sections, identity bytes, and the macro memory of the

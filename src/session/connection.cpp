@@ -2,6 +2,7 @@
 // full read. Everything runs on the window's thread; the poll guard keeps a timer tick that
 // arrives while events are processed from running the poll twice.
 
+#include <algorithm>
 #include <array>
 
 #include "device/layout_identification.h"
@@ -16,8 +17,6 @@ constexpr int kEqualPairsToAct = 2;
 constexpr int kArrivalWaitRounds = 21;  // 2.1 s for the new device to settle
 constexpr int kRestartWaitRounds = 51;  // 5.1 s for the mouse to enumerate again
 constexpr std::uint32_t kWaitRoundMilliseconds = 100;
-constexpr int kShortMenuHeight = 146;  // without macro assignment
-constexpr int kFullMenuHeight = 170;
 
 class GuardFlag {
  public:
@@ -55,6 +54,9 @@ void Session::DevTimerTimer() {
   if (current == lastDeviceCount_ || equalPairs < kEqualPairsToAct) return;
 
   if (current < lastDeviceCount_) {
+    // A mouse that could not be opened and has now left must not be reported again as one that
+    // cannot be opened.
+    ForgetUnlistedInaccessiblePaths();
     // Another HID device may have left while the mouse stays: only a mouse that is really gone
     // is declared lost.
     if (!(link_.IsConnected() && MouseStillListed())) {
@@ -81,6 +83,14 @@ bool Session::MouseStillListed() {
     if (device::IsMouseInterface(info, link_.VendorId, link_.ProductId)) return true;
   }
   return false;
+}
+
+void Session::ForgetUnlistedInaccessiblePaths() {
+  const std::vector<device::HidInterfaceInfo> listed = bus_.ListInterfaces();
+  std::erase_if(inaccessiblePaths_, [&listed](const std::string& path) {
+    return std::ranges::none_of(
+        listed, [&path](const device::HidInterfaceInfo& i) { return i.path == path; });
+  });
 }
 
 bool Session::OpenFromEntry(const device::VidPid& entry) {
@@ -117,13 +127,15 @@ void Session::ReadDevInfo() {
   deviceType_ = id.info->DeviceType();
   switch (*deviceType_) {
     case 1:
-      observer_.SetFunctionMenuHeight(kShortMenuHeight);
+      macroBindingOffered_ = false;
+      observer_.SetMacroBindingOffered(false);
       break;
     case 4:
     case 16:
     case 17:
     case 22:
-      observer_.SetFunctionMenuHeight(kFullMenuHeight);
+      macroBindingOffered_ = true;
+      observer_.SetMacroBindingOffered(true);
       break;
     default:
       break;
@@ -167,7 +179,8 @@ void Session::Btn_Read() {
   busyWindow_.Show();
   busyWindow_.ProcessPendingEvents();
 
-  model::ReadEverything(protocol_, *layout_, deviceImage_);
+  protocol_.ClearLastFailure();
+  const bool read = model::ReadEverything(protocol_, *layout_, deviceImage_);
   RefreshDeviceMacros();
   DataBufToUI();
 
@@ -180,6 +193,17 @@ void Session::Btn_Read() {
   busyWindow_.ProcessPendingEvents();
   observer_.SetDevTimerEnabled(true);
   observer_.HideBusyOverlay();
+  if (!read) {
+    // Bytes that did not arrive read 0xFF; writing them back would spoil the mouse.
+    state_ = ConnectionState::kReadFailed;
+    std::string text = "The mouse did not answer the whole read";
+    if (!protocol_.LastFailure().empty()) text += " (" + protocol_.LastFailure() + ")";
+    text +=
+        "; its settings are shown as far as they arrived and are not written. Plug it in again, "
+        "reset it or load a profile.";
+    observer_.ShowMessage({"", text, false});
+    return;
+  }
   writeLock_ = false;
   state_ = ConnectionState::kConnected;
 }
@@ -203,14 +227,16 @@ void Session::DeviceLost() {
     // The mouse is there, but the system does not let this user open it: say so, and how to fix it.
     Show("Str108");
   } else {
-    observer_.ShowMessage({"Str100", Text("Str100") + "\r" + Text("Str101"), false});
+    observer_.ShowMessage({"Str100", Text("Str100") + "\r" + Text("Str101"), false, restarting_});
   }
 }
 
 void Session::RestartAndReconnect() {
   clock_.SleepMilliseconds(kWaitRoundMilliseconds);
   protocol_.RestartDevice();
+  restarting_ = true;
   DeviceLost();
+  restarting_ = false;
   busyWindow_.ProcessPendingEvents();
   WaitWithEvents(kRestartWaitRounds);
   ReFindDev();

@@ -19,6 +19,8 @@ std::string_view ConnectionStateText(ConnectionState state) {
       return "wrong macro storage for this build";
     case ConnectionState::kIdentityRefused:
       return "identity refused";
+    case ConnectionState::kReadFailed:
+      return "read failed";
     case ConnectionState::kConnected:
       return "connected";
   }

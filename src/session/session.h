@@ -33,6 +33,9 @@ enum class ConnectionState {
   kOpenedUnidentified,  // opened, but no device-info answer or no layout of ours
   kWrongStorage,        // its macro storage is not the one this build serves (ErrorState)
   kIdentityRefused,     // its identity bytes are not accepted (WriteLock)
+  kReadFailed,          // the full read was refused part way: the pages show what arrived, and
+                        // WriteLock keeps them from writing it back until a reset, a profile load
+                        // or a new read
   kConnected,           // read in full; the pages show the mouse
 };
 
@@ -83,6 +86,9 @@ class Session {
   device::StorageKind ImageStorageKind() const { return header_.imageStorageKind; }
   std::optional<device::MemoryLayout> Layout() const { return layout_; }
   std::optional<std::uint8_t> DeviceType() const { return deviceType_; }
+  // Whether a button may be bound to a macro: not on a mouse of device type 1. Types the tool does
+  // not know leave it as the last mouse set it; offered until a mouse says otherwise.
+  bool MacroBindingOffered() const { return macroBindingOffered_; }
 
   const device::DeviceLink& Link() const { return link_; }
   const device::VidPidTable& IdTable() const { return vidPidTable_; }
@@ -117,6 +123,7 @@ class Session {
   void ReadDevInfo();
   void Btn_Read();
   bool MouseStillListed();
+  void ForgetUnlistedInaccessiblePaths();
   bool OpenFromEntry(const device::VidPid& entry);
   void WaitWithEvents(int rounds);
 
@@ -143,9 +150,11 @@ class Session {
   device::StorageKind macroStorageKind_ = device::StorageKind::Unknown;
   std::optional<device::MemoryLayout> layout_;
   std::optional<std::uint8_t> deviceType_;
+  bool macroBindingOffered_ = true;
   bool writeLock_ = false;
   bool errorState_ = false;
   bool pollGuard_ = false;
+  bool restarting_ = false;
   int lastDeviceCount_ = 0;
 };
 

@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "model/data_buf.h"
+
 namespace corvid::session {
 
 // A message for the user: the language key it came from and its text in the current language.
@@ -10,6 +12,10 @@ struct Message {
   std::string key;
   std::string text;
   bool emptyCaption = false;  // the identity refusal shows no caption
+  // The no-device message of a restart the tool asked for: the mouse is being looked for again.
+  // A front end without passing messages may say so instead; a mouse not found again is told
+  // with a message of its own.
+  bool whileRestarting = false;
 };
 
 // What the session asks of whoever shows it: the window, the command-line tool, or a recording
@@ -22,6 +28,9 @@ class SessionObserver {
   virtual void ShowMessage(const Message& message) = 0;
   // Fill every page from DataBuf and the macro lists.
   virtual void RefreshPages() = 0;
+  // Take the pages' own state back into DataBuf (UIToDataBuf): a setting changed while the mouse
+  // was locked against writes lives only on its page until then. Asked before a profile is saved.
+  virtual void UIToDataBuf(model::DataBuf& dataBuf) = 0;
   // The mouse is gone: cover the key area, close the function menus, stop the caption marquee,
   // clear the macro lists and the LED type text.
   virtual void ResetPagesForNoDevice() = 0;
@@ -30,8 +39,9 @@ class SessionObserver {
   // After a full read: the Update page buttons are shown only for a Flash/Flash mouse; the key
   // page is shown again and the current key layer re-entered.
   virtual void RestorePagesAfterRead(bool updatePageAvailable) = 0;
-  // Height of the function-category menu in pixels: 146 leaves out macro assignment.
-  virtual void SetFunctionMenuHeight(int pixels) = 0;
+  // Whether the mouse offers binding a button to a macro (the function menu's macro entry);
+  // told when a mouse says so on identification.
+  virtual void SetMacroBindingOffered(bool offered) = 0;
   // The transparent overlays that keep clicks from the pages during long transfers.
   virtual void ShowBusyOverlay() = 0;
   virtual void HideBusyOverlay() = 0;
@@ -44,10 +54,11 @@ class NoSessionObserver : public SessionObserver {
  public:
   void ShowMessage(const Message&) override {}
   void RefreshPages() override {}
+  void UIToDataBuf(model::DataBuf&) override {}
   void ResetPagesForNoDevice() override {}
   void ShowErrorPage() override {}
   void RestorePagesAfterRead(bool) override {}
-  void SetFunctionMenuHeight(int) override {}
+  void SetMacroBindingOffered(bool) override {}
   void ShowBusyOverlay() override {}
   void HideBusyOverlay() override {}
   void SetDevTimerEnabled(bool) override {}

@@ -19,10 +19,21 @@ OperationResult Refused(Session& session, std::string text) {
   return {OperationOutcome::kRefused, std::move(text)};
 }
 
+OperationResult WriteFailed(Session& session) {
+  std::string text = "The mouse did not take the whole write";
+  if (!session.Protocol().LastFailure().empty()) {
+    text += " (" + session.Protocol().LastFailure() + ")";
+  }
+  text += "; it may hold part of it. Try again, or reset it to the defaults.";
+  session.Observer().ShowMessage({"", text, false});
+  return {OperationOutcome::kWriteFailed, std::move(text)};
+}
+
 // Long transfers keep the poll and the pages away until they are done.
 class WholeImageTransfer {
  public:
   explicit WholeImageTransfer(Session& session) : session_(session) {
+    session_.Protocol().ClearLastFailure();
     session_.Observer().SetDevTimerEnabled(false);
     session_.Observer().ShowBusyOverlay();
   }
@@ -43,6 +54,8 @@ class WholeImageTransfer {
 
 OperationResult SaveProfile(Session& session, const std::filesystem::path& chosen) {
   if (!session.IsConnected()) return NoMouse(session);
+  // The file holds what the pages show, including what they could not write to the mouse.
+  session.Observer().UIToDataBuf(session.DataBuf());
   const model::ProfileSaveResult saved =
       model::SaveProfileFile(chosen, session.DataBuf(), session.Layout(), session.DeviceImage());
   if (!saved) return Refused(session, saved.error);
@@ -62,7 +75,10 @@ OperationResult LoadProfile(Session& session, const std::filesystem::path& path)
   session.DataBufToUI();
   session.Busy().Show();
   session.Busy().ProcessPendingEvents();
-  model::WriteEverything(session.Protocol(), *session.Layout(), session.DeviceImage());
+  if (!model::WriteEverything(session.Protocol(), *session.Layout(), session.DeviceImage())) {
+    session.Busy().Hide();
+    return WriteFailed(session);
+  }
   return {};
 }
 
@@ -74,8 +90,10 @@ OperationResult ResetToDefaults(Session& session) {
       session.DeviceImage(), session.DataBuf(), session.Busy());
   switch (outcome) {
     case model::ResetOutcome::kDone:
+    case model::ResetOutcome::kWriteFailed:
       session.RefreshDeviceMacros();
       session.DataBufToUI();
+      if (outcome == model::ResetOutcome::kWriteFailed) return WriteFailed(session);
       return {};
     case model::ResetOutcome::kNoMouse:
       return NoMouse(session);

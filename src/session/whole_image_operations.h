@@ -17,16 +17,19 @@ enum class OperationOutcome {
   kNoMouse,        // no mouse connected: "Not find the specified device" was shown
   kNotIdentified,  // the mouse's memory layout is unknown: nothing was changed or sent
   kRefused,        // the file was refused or could not be used: `message` says why
+  kWriteFailed,    // the mouse did not take every report: `message` says why; the pages show
+                   // what was meant to be written, and the mouse may hold part of it
 };
 
 struct OperationResult {
   OperationOutcome outcome = OperationOutcome::kDone;
-  std::string message;  // for kRefused: the text the user was shown
+  std::string message;  // for kRefused and kWriteFailed: the text the user was shown
 
   explicit operator bool() const { return outcome == OperationOutcome::kDone; }
 };
 
-// Saves the working image, as it stands, into a profile file. Nothing is sent to the mouse.
+// Saves what the pages show into a profile file: the observer first takes the pages' state into
+// DataBuf. Nothing is sent to the mouse.
 OperationResult SaveProfile(Session& session, const std::filesystem::path& chosen);
 
 // Loads a profile file into the device mirror, shows it and writes all of it into the mouse.

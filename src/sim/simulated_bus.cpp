@@ -55,7 +55,7 @@ device::OpenResult SimulatedBus::Open(const std::string& path) {
   if (!entry->interface.accessible) return {device::OpenStatus::kPermissionDenied};
   const HidHandle handle = nextHandle_++;
   const SimulatedDevice* device = entry->interface.device;
-  handles_[handle] = {entry->interface, device != nullptr ? device->Generation() : 0};
+  handles_[handle] = {entry->interface, device != nullptr ? device->Generation() : 0, {}};
   return {device::OpenStatus::kOpened, handle};
 }
 
@@ -70,24 +70,48 @@ const SimulatedBus::OpenInterface* SimulatedBus::Reachable(HidHandle handle) con
   return &open->second;
 }
 
-bool SimulatedBus::SendFeatureReport(HidHandle handle, std::span<const std::uint8_t> report) {
+const SimulatedBus::OpenInterface* SimulatedBus::Deliverable(HidHandle handle,
+                                                             std::size_t reportLength) {
   const OpenInterface* open = Reachable(handle);
-  if (open == nullptr || static_cast<int>(report.size()) != open->interface.featureReportLength) {
-    return false;
+  if (open == nullptr) {
+    NoteRefusal(handle, "No such device");
+    return nullptr;
   }
-  return open->interface.device->SetFeature(open->interface.collection, report);
+  if (static_cast<int>(reportLength) != open->interface.featureReportLength) {
+    NoteRefusal(handle, "Invalid argument: the report length does not match the interface");
+    return nullptr;
+  }
+  return open;
+}
+
+void SimulatedBus::NoteRefusal(HidHandle handle, const char* reason) {
+  const auto open = handles_.find(handle);
+  if (open != handles_.end()) open->second.lastError = reason;
+}
+
+bool SimulatedBus::SendFeatureReport(HidHandle handle, std::span<const std::uint8_t> report) {
+  const OpenInterface* open = Deliverable(handle, report.size());
+  if (open == nullptr) return false;
+  if (open->interface.device->SetFeature(open->interface.collection, report)) return true;
+  NoteRefusal(handle, "Broken pipe: the device refused the report");
+  return false;
 }
 
 bool SimulatedBus::GetFeatureReport(HidHandle handle, std::span<std::uint8_t> report) {
-  const OpenInterface* open = Reachable(handle);
-  if (open == nullptr || static_cast<int>(report.size()) != open->interface.featureReportLength) {
-    return false;
-  }
-  return open->interface.device->GetFeature(open->interface.collection, report);
+  const OpenInterface* open = Deliverable(handle, report.size());
+  if (open == nullptr) return false;
+  if (open->interface.device->GetFeature(open->interface.collection, report)) return true;
+  NoteRefusal(handle, "Broken pipe: the device did not answer the report");
+  return false;
 }
 
 void SimulatedBus::Close(HidHandle handle) {
   if (handles_.erase(handle) == 0) ++strayCloses_;
+}
+
+std::string SimulatedBus::LastError(HidHandle handle) {
+  const auto open = handles_.find(handle);
+  return open == handles_.end() ? "the device is not open" : open->second.lastError;
 }
 
 }  // namespace corvid::sim

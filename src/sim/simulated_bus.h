@@ -43,6 +43,7 @@ class SimulatedBus final : public device::HidBus {
   bool SendFeatureReport(device::HidHandle handle, std::span<const std::uint8_t> report) override;
   bool GetFeatureReport(device::HidHandle handle, std::span<std::uint8_t> report) override;
   void Close(device::HidHandle handle) override;
+  std::string LastError(device::HidHandle handle) override;
 
  private:
   struct Entry {
@@ -53,10 +54,14 @@ class SimulatedBus final : public device::HidBus {
   struct OpenInterface {
     SimulatedInterface interface;
     std::uint64_t generation = 0;
+    std::string lastError;
   };
 
   bool IsPresent(const Entry& entry) const;
   const OpenInterface* Reachable(device::HidHandle handle) const;
+  // Checks that the report can reach a device through the handle, noting why not.
+  const OpenInterface* Deliverable(device::HidHandle handle, std::size_t reportLength);
+  void NoteRefusal(device::HidHandle handle, const char* reason);
 
   std::vector<Entry> entries_;
   std::map<device::HidHandle, OpenInterface> handles_;

@@ -26,6 +26,7 @@ class TracingHidBus final : public device::HidBus {
   bool SendFeatureReport(device::HidHandle handle, std::span<const std::uint8_t> report) override;
   bool GetFeatureReport(device::HidHandle handle, std::span<std::uint8_t> report) override;
   void Close(device::HidHandle handle) override { inner_.Close(handle); }
+  std::string LastError(device::HidHandle handle) override { return inner_.LastError(handle); }
 
  private:
   device::HidBus& inner_;

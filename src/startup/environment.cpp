@@ -1,10 +1,24 @@
 #include "startup/environment.h"
 
 #include "device/hid_linux.h"
+#include "model/default_image.h"
 #include "shell/resources.h"
 #include "sim/state_file.h"
 
 namespace corvid::startup {
+
+namespace {
+
+// The stand-in plays a mouse the build serves unless told otherwise: a build for Flash macro
+// storage gets a Flash/Flash one. The tool itself never changes for it.
+device::MemoryLayout BuildsOwnLayout(std::span<const std::uint8_t> defaultImage) {
+  const auto header = model::ReadDefaultImageHeader(defaultImage);
+  return header && header->imageStorageKind == device::StorageKind::Flash
+             ? device::MemoryLayout::LayoutFlashFlash
+             : device::MemoryLayout::LayoutI2C;
+}
+
+}  // namespace
 
 std::unique_ptr<Environment> Environment::Create(const GlobalOptions& options, std::string& error) {
   std::unique_ptr<Environment> env(new Environment());
@@ -19,10 +33,13 @@ std::unique_ptr<Environment> Environment::Create(const GlobalOptions& options, s
       }
       env->mouse_ = std::move(state.mouse);
     } else {
-      env->mouse_ = std::make_unique<sim::StandInMouse>(
-          sim::StandInMouseConfig::ForLayout(*options.simulate), *env->clock_);
+      const auto image = shell::ResourceBytes("Corvid88Data");
+      const device::MemoryLayout layout = options.simulatedLayout.value_or(
+          BuildsOwnLayout(image ? *image : std::span<const std::uint8_t>{}));
+      env->mouse_ = std::make_unique<sim::StandInMouse>(sim::StandInMouseConfig::ForLayout(layout),
+                                                        *env->clock_);
       // A new stand-in mouse comes from the factory with the build's default configuration.
-      if (const auto image = shell::ResourceBytes("Corvid88Data")) {
+      if (image) {
         env->mouse_->SetBank(0, image->subspan(0, device::kParameterSectionSize));
         env->mouse_->SetBank(
             1, image->subspan(device::kParameterSectionSize, device::kProfileSectionSize));

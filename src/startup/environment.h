@@ -16,7 +16,9 @@
 namespace corvid::startup {
 
 struct GlobalOptions {
-  std::optional<device::MemoryLayout> simulate;  // use the stand-in mouse with this layout
+  bool simulate = false;  // use the stand-in mouse
+  // Its memory layout; by default that of a mouse the build serves.
+  std::optional<device::MemoryLayout> simulatedLayout;
   std::optional<std::filesystem::path> simStateFile;
   std::optional<std::filesystem::path> traceFile;
 };
@@ -32,10 +34,6 @@ class Environment {
 
   device::HidBus& Bus() { return tracing_ ? static_cast<device::HidBus&>(*tracing_) : *bus_; }
   device::Clock& Clock() { return *clock_; }
-  // The stand-in mouse's layout when simulating one that the tool would serve.
-  std::optional<device::MemoryLayout> SimulatedLayout() const {
-    return mouse_ ? mouse_->Config().Layout() : std::nullopt;
-  }
   // Saves the stand-in mouse to its state file, if one was named; false with `error` on failure.
   bool SaveSimulatedState(std::string& error);
 

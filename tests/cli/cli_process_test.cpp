@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <filesystem>
@@ -12,6 +13,7 @@
 #include <sstream>
 #include <string>
 
+#include "model/default_image.h"
 #include "support/scratch_folder.h"
 
 namespace {
@@ -23,11 +25,10 @@ struct ToolRun {
 
 class CliProcessTest : public ::testing::Test {
  protected:
-  // Runs the tool in the test folder with standard error discarded, or read in place of standard
-  // output.
-  ToolRun Tool(const std::string& arguments, bool readErrors = false) const {
+  // Runs the tool in the test folder with standard error discarded, or mixed into `out`.
+  ToolRun Tool(const std::string& arguments, bool withErrors = false) const {
     const std::string command = "cd '" + folder.string() + "' && '" CORVID88CTL_PATH "' " +
-                                arguments + (readErrors ? " 2>&1 >/dev/null" : " 2>/dev/null");
+                                arguments + (withErrors ? " 2>&1" : " 2>/dev/null");
     ToolRun run;
     FILE* pipe = ::popen(command.c_str(), "r");
     if (pipe == nullptr) return run;
@@ -47,6 +48,13 @@ class CliProcessTest : public ::testing::Test {
     return text.str();
   }
 
+  // Gives the stand-in mouse of a state file other identity bytes.
+  void SetIdentity(const std::string& stateFile, const char (&bytes)[3]) const {
+    std::fstream state(folder / stateFile, std::ios::in | std::ios::out | std::ios::binary);
+    state.seekp(24 + 104 + 145 + 249);
+    state.write(bytes, 2);
+  }
+
   corvid::testing_support::ScratchFolder scratch;
   const std::filesystem::path folder = scratch.Path();
 };
@@ -61,15 +69,54 @@ TEST_F(CliProcessTest, ExitStatusesTellSuccessUsageAndARefusedMouse) {
   EXPECT_EQ(Tool("--simulate save-profile").status, 2);  // missing FILE
   // A stand-in whose identity is refused: the same reason as the window, exit 3.
   ASSERT_EQ(Tool("--sim-state m.state info").status, 0);
-  std::fstream state(folder / "m.state", std::ios::in | std::ios::out | std::ios::binary);
-  state.seekp(24 + 104 + 145 + 249);
-  state.write("\x12\x34", 2);
-  state.close();
+  SetIdentity("m.state", "\x12\x34");
   const ToolRun refused = Tool("--sim-state m.state --json info");
   EXPECT_EQ(refused.status, 3);
   EXPECT_NE(refused.out.find("\"message\": \"The mouse manufacturer or product id error\""),
             std::string::npos)
       << refused.out;
+}
+
+TEST_F(CliProcessTest, AMouseWithARefusedIdentityIsRepairedByAResetOrAProfile) {
+  ASSERT_EQ(Tool("--sim-state m.state save-profile good").status, 0);
+  SetIdentity("m.state", "\x12\x34");
+  EXPECT_EQ(Tool("--sim-state m.state dpi-step 3 7").status, 3);  // single settings stay locked
+  EXPECT_EQ(Tool("--sim-state m.state save-profile refused").status, 0);
+  EXPECT_EQ(Read("refused.bin").substr(249, 2), "\x12\x34");
+  ASSERT_EQ(Tool("--sim-state m.state load-profile good.bin").status, 0);
+  EXPECT_EQ(Tool("--sim-state m.state info").status, 0);
+
+  SetIdentity("m.state", "\x12\x34");
+  ASSERT_EQ(Tool("--sim-state m.state reset").status, 0);
+  EXPECT_EQ(Tool("--sim-state m.state info").status, 0);
+}
+
+TEST_F(CliProcessTest, AMouseOfDeviceTypeOneRefusesMacroButtonsAndInfoSaysSo) {
+  ASSERT_EQ(Tool("--sim-state m.state info").status, 0);
+  std::fstream state(folder / "m.state", std::ios::in | std::ios::out | std::ios::binary);
+  state.seekp(12);
+  state.write("\x01", 1);
+  state.close();
+  EXPECT_NE(Tool("--sim-state m.state --json info").out.find("\"macroBindingOffered\": false"),
+            std::string::npos);
+  EXPECT_NE(Tool("--sim-state m.state info").out.find("macro binding:      not offered"),
+            std::string::npos);
+  EXPECT_EQ(Tool("--sim-state m.state button main 4 10021000").status, 1);
+  EXPECT_EQ(Tool("--sim-state m.state button main 4 02080700").status, 0);
+}
+
+TEST_F(CliProcessTest, ARestartIsToldAsARestartNotAsALostMouse) {
+  ASSERT_EQ(Tool("--sim-state m.state rate 125").status, 0);
+  const ToolRun restarted = Tool("--sim-state m.state rate 1000", /*withErrors=*/true);
+  EXPECT_EQ(restarted.status, 0);
+  EXPECT_EQ(restarted.out.find("No Device Found"), std::string::npos) << restarted.out;
+  EXPECT_NE(restarted.out.find("found again"), std::string::npos) << restarted.out;
+}
+
+TEST_F(CliProcessTest, AnUnknownButtonFunctionIsToldInOneLine) {
+  const ToolRun run = Tool("--simulate button main 4 ''", /*withErrors=*/true);
+  EXPECT_EQ(run.status, 2);
+  EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), 1) << run.out;
 }
 
 TEST_F(CliProcessTest, TheTraceRecordsEveryReportOfACommand) {
@@ -84,16 +131,32 @@ TEST_F(CliProcessTest, TheTraceRecordsEveryReportOfACommand) {
 }
 
 TEST_F(CliProcessTest, AProfileSavedFromOneStandInLoadsIntoAnother) {
-  ASSERT_EQ(Tool("--simulate=flash-flash --sim-state a.state save-profile mine").status, 0);
+  ASSERT_EQ(Tool("--simulate=flash-i2c --sim-state a.state save-profile mine").status, 0);
   const std::string profile = Read("mine.bin");
-  ASSERT_EQ(profile.size(), 8960U);
-  EXPECT_EQ(static_cast<unsigned char>(profile[0]), 0xF0);
+  ASSERT_EQ(profile.size(), 768U);
+  EXPECT_EQ(static_cast<unsigned char>(profile[0]), 0xE0);
 
-  // An I2C stand-in refuses a Flash profile; a second Flash/Flash one takes it.
-  EXPECT_EQ(Tool("--simulate load-profile mine.bin").status, 1);
-  ASSERT_EQ(Tool("--simulate=flash-flash --sim-state b.state load-profile mine.bin").status, 0);
+  // A second stand-in with EEPROM macros takes it; a profile of a Flash/Flash mouse is refused.
+  ASSERT_EQ(Tool("--simulate=i2c --sim-state b.state load-profile mine.bin").status, 0);
   // The second mouse holds the profile's sections as saved (marked and sealed).
   EXPECT_EQ(Read("b.state").substr(24, 249), profile.substr(0, 249));
+  std::ofstream(folder / "flash.bin", std::ios::binary) << '\xF0' << std::string(8959, '\0');
+  EXPECT_EQ(Tool("--simulate load-profile flash.bin").status, 1);
+}
+
+TEST_F(CliProcessTest, TheStandInSimulatesTheMouseAndNeverChangesTheTool) {
+  // A stand-in of the other macro storage is refused as a real one would be; the bare option
+  // plays a mouse the build serves.
+  const bool flashBuild = corvid::model::ReadDefaultImageHeader()->imageStorageKind ==
+                          corvid::device::StorageKind::Flash;
+  const ToolRun other =
+      Tool(flashBuild ? "--simulate=i2c --json info" : "--simulate=flash-flash --json info");
+  EXPECT_EQ(other.status, 3);
+  EXPECT_NE(other.out.find("\"message\": \"Corvid88Data.bin file type error\""), std::string::npos)
+      << other.out;
+  EXPECT_EQ(Tool("--simulate info").status, 0);
+  EXPECT_EQ(Tool(flashBuild ? "--simulate=flash-flash info" : "--simulate=flash-i2c info").status,
+            0);
 }
 
 // A step file that cannot be read (a folder, a missing file) refuses the command and leaves the

@@ -185,5 +185,30 @@ TEST_F(KeyAssignmentTest, AMacroIsBoundByItsAddress) {
   EXPECT_EQ(BindMacro(*session, Page(kSwitchLayer), 1, macros, 0).result, KeyResult::kNoLeftKey);
 }
 
+// A mouse of device type 1 has no macro entry in its function menu.
+class DeviceTypeOneTest : public ::testing::Test, public testing_support::SessionBench {
+ protected:
+  DeviceTypeOneTest() : SessionBench(TypeOne()) {}
+  static sim::StandInMouseConfig TypeOne() {
+    sim::StandInMouseConfig config;
+    config.deviceType = 1;
+    return config;
+  }
+};
+
+TEST_F(DeviceTypeOneTest, NoMacroIsBoundEvenAsACodeButOtherCodesAre) {
+  Connect();
+  EXPECT_FALSE(session->MacroBindingOffered());
+  const TwoMacros macros;
+  const KeyPageState page{kSwitchLayer, LayerCaptions(session->DataBuf(), kSwitchLayer,
+                                                      CaptionContextOf(*session, &macros))};
+  EXPECT_EQ(BindMacro(*session, page, 7, macros, 1).result, KeyResult::kNotOffered);
+  EXPECT_EQ(ApplyAssemblyKey(*session, page, 7, "Spray", "101A2000").result,
+            KeyResult::kNotOffered);
+  EXPECT_TRUE(Reports().empty());
+  EXPECT_EQ(session->DataBuf().SlotCodeText(kSwitchLayer, 7), "01100000");
+  EXPECT_EQ(ApplyAssemblyKey(*session, page, 7, "Win+D", "02080700").result, KeyResult::kWritten);
+}
+
 }  // namespace
 }  // namespace corvid::keys

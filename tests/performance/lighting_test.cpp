@@ -1,10 +1,15 @@
 #include "performance/lighting.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <numeric>
 
 #include "performance/page_fixture.h"
+#include "session/whole_image_operations.h"
 
 namespace corvid::performance {
 namespace {
@@ -190,6 +195,27 @@ TEST_F(LightingTest, AChosenColourIsWrittenAsThreeFourBitBytes) {
   Refind(0x41);
   EXPECT_EQ(SetLedColour(session, lighting, 1, {255, 0, 0}), ClickResult::kNotOffered);
   EXPECT_TRUE(Reports().empty());
+}
+
+TEST_F(LightingTest, AProfileSaveHoldsAColourChosenWhileTheMouseWasLocked) {
+  mouse.SetIdentityBytes(0x12, 0x34);
+  PlugAndFind();
+  ASSERT_EQ(session.State(), session::ConnectionState::kIdentityRefused);
+  ASSERT_EQ(SetLedColour(session, lighting, 3, {255, 255, 255}), ClickResult::kLocked);
+
+  const std::filesystem::path folder =
+      std::filesystem::path(::testing::TempDir()) /
+      ("lighting_save_" + std::to_string(::getpid()) + "_" +
+       ::testing::UnitTest::GetInstance()->current_test_info()->name());
+  std::filesystem::create_directories(folder);
+  ASSERT_TRUE(session::SaveProfile(session, folder / "locked"));
+  std::ifstream file(folder / "locked.bin", std::ios::binary);
+  const std::vector<char> bytes{std::istreambuf_iterator<char>(file), {}};
+  std::filesystem::remove_all(folder);
+  ASSERT_EQ(bytes.size(), 768U);
+  EXPECT_EQ(bytes[60], 15);
+  EXPECT_EQ(bytes[61], 15);
+  EXPECT_EQ(bytes[62], 15);
 }
 
 }  // namespace

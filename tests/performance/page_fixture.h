@@ -33,6 +33,11 @@ class PagesObserver final : public session::SessionObserver {
     FillDpiPage(session->DataBuf(), dpi);
     FillLightingPage(session->DataBuf(), lighting);
   }
+  void UIToDataBuf(model::DataBuf& dataBuf) override {
+    record.UIToDataBuf(dataBuf);
+    DpiPageToDataBuf(dpi, dataBuf);
+    LightingPageToDataBuf(lighting, dataBuf);
+  }
   void ResetPagesForNoDevice() override {
     record.ResetPagesForNoDevice();
     ResetDpiPageForNoDevice(dpi);
@@ -40,7 +45,7 @@ class PagesObserver final : public session::SessionObserver {
   }
   void ShowErrorPage() override { record.ShowErrorPage(); }
   void RestorePagesAfterRead(bool available) override { record.RestorePagesAfterRead(available); }
-  void SetFunctionMenuHeight(int pixels) override { record.SetFunctionMenuHeight(pixels); }
+  void SetMacroBindingOffered(bool offered) override { record.SetMacroBindingOffered(offered); }
   void ShowBusyOverlay() override { record.ShowBusyOverlay(); }
   void HideBusyOverlay() override { record.HideBusyOverlay(); }
   void SetDevTimerEnabled(bool enabled) override { record.SetDevTimerEnabled(enabled); }

@@ -46,6 +46,7 @@ class FlickeringBus final : public device::HidBus {
     return inner_.GetFeatureReport(h, r);
   }
   void Close(device::HidHandle h) override { inner_.Close(h); }
+  std::string LastError(device::HidHandle h) override { return inner_.LastError(h); }
 
  private:
   device::HidBus& inner_;
@@ -119,7 +120,7 @@ TEST_F(ConnectionTest, AnArrivingMouseIsOpenedIdentifiedAndReadInFull) {
   EXPECT_TRUE(observer.devTimerEnabled);
   EXPECT_FALSE(observer.overlayShown);
   EXPECT_FALSE(observer.updatePageAvailable);
-  EXPECT_EQ(observer.menuHeight, 170);
+  EXPECT_TRUE(observer.macroBindingOffered);
   EXPECT_EQ(observer.pageRefreshes, 1);
 }
 
@@ -219,13 +220,38 @@ TEST_F(ConnectionTest, ARefusedIdentityReadIsNotTakenForTheShippedIdentity) {
   EXPECT_EQ(observer.pageRefreshes, 0);
 }
 
-TEST_F(ConnectionTest, DeviceTypeSetsTheFunctionMenuHeight) {
+TEST_F(ConnectionTest, AFullReadTheMouseRefusesIsReportedAndKeepsThePagesFromWriting) {
+  PlugMouse();
+  mouse.RefuseCommandAfter(3);  // the open probe, device info, identity, then the first section
+  session.DevTimerTimer();
+
+  EXPECT_EQ(session.State(), ConnectionState::kReadFailed);
+  ASSERT_EQ(observer.messages.size(), 1U);
+  EXPECT_NE(observer.lastMessage.text.find("refused"), std::string::npos)
+      << observer.lastMessage.text;
+  // What did arrive is shown, but nothing half-read is written back until the mouse is repaired
+  // or read again.
+  EXPECT_EQ(observer.pageRefreshes, 1);
+  EXPECT_TRUE(session.WriteLock());
+  EXPECT_FALSE(session.CanWrite());
+  EXPECT_TRUE(observer.devTimerEnabled);
+  EXPECT_FALSE(observer.overlayShown);
+
+  observer.Clear();
+  session.ReFindDev();
+  EXPECT_EQ(session.State(), ConnectionState::kConnected);
+  EXPECT_FALSE(session.WriteLock());
+  EXPECT_TRUE(observer.messages.empty());
+}
+
+TEST_F(ConnectionTest, DeviceTypeSaysWhetherMacroBindingIsOffered) {
   struct Case {
     std::uint8_t type;
-    int height;
+    std::optional<bool> offered;  // nothing: left as it was
   };
-  for (const Case& c :
-       {Case{1, 146}, Case{4, 170}, Case{16, 170}, Case{17, 170}, Case{22, 170}, Case{5, 0}}) {
+  bool expected = true;
+  for (const Case& c : {Case{1, false}, Case{5, {}}, Case{4, true}, Case{16, true}, Case{17, true},
+                        Case{22, true}, Case{5, {}}}) {
     SCOPED_TRACE(int{c.type});
     StandInMouseConfig config;
     config.deviceType = c.type;
@@ -233,7 +259,9 @@ TEST_F(ConnectionTest, DeviceTypeSetsTheFunctionMenuHeight) {
     const int plug = simulated.PlugDevice(typed, config.vendorId, config.productId, 1);
     observer.Clear();
     session.ReFindDev();
-    EXPECT_EQ(observer.menuHeight, c.height);
+    EXPECT_EQ(observer.macroBindingOfferedChanged, c.offered);
+    expected = c.offered.value_or(expected);
+    EXPECT_EQ(session.MacroBindingOffered(), expected);
     simulated.Unplug(plug);
   }
 }
@@ -247,12 +275,26 @@ TEST_F(ConnectionTest, AnInaccessibleMouseIsReportedWithTheFix) {
   EXPECT_EQ(session.InaccessiblePaths().size(), 1U);
 }
 
+TEST_F(ConnectionTest, AnInaccessibleMouseLeavingSaysNoDeviceFound) {
+  simulated.PlugKeyboard();
+  PlugMouse(/*accessible=*/false);
+  session.DevTimerTimer();
+  ASSERT_EQ(observer.messages, Keys{"Str108"});
+  observer.Clear();
+
+  simulated.Unplug(mousePlug);
+  session.DevTimerTimer();
+  EXPECT_EQ(observer.messages, Keys{"Str100"});
+  EXPECT_TRUE(session.InaccessiblePaths().empty());
+}
+
 TEST_F(ConnectionTest, RestartFindsTheMouseAgain) {
   ConnectMouse();
   session.RestartAndReconnect();
 
   EXPECT_EQ(mouse.RestartCount(), 1);
   EXPECT_EQ(observer.messages, Keys{"Str100"});  // shown while the mouse re-enumerates
+  EXPECT_TRUE(observer.lastMessage.whileRestarting);
   EXPECT_EQ(session.State(), ConnectionState::kConnected);
   EXPECT_TRUE(observer.devTimerEnabled);
   EXPECT_EQ(simulated.OpenHandleCount(), 1U);

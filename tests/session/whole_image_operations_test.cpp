@@ -1,6 +1,7 @@
 #include "session/whole_image_operations.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <sstream>
@@ -102,6 +103,29 @@ TEST_P(OperationsTest, ResetWritesTheDefaultsAndShowsThem) {
   EXPECT_EQ(observer.pageRefreshes, 1);
   EXPECT_TRUE(observer.devTimerEnabled);
   EXPECT_FALSE(observer.overlayShown);
+}
+
+TEST_P(OperationsTest, AMouseThatRefusesTheWholeImageWriteIsReportedAsAFailureWithTheReason) {
+  Connect();
+  ASSERT_TRUE(SaveProfile(*session, folder / "mine"));
+  const auto refusedWithReason = [&](const OperationResult& result) {
+    EXPECT_EQ(result.outcome, OperationOutcome::kWriteFailed);
+    EXPECT_NE(result.message.find("refused"), std::string::npos) << result.message;
+    EXPECT_EQ(observer.lastMessage.text, result.message);
+    // The pages are usable again and show what was meant to be written.
+    EXPECT_TRUE(observer.devTimerEnabled);
+    EXPECT_FALSE(observer.overlayShown);
+    EXPECT_EQ(observer.pageRefreshes, 1);
+    observer.Clear();
+  };
+  observer.Clear();
+  mouse.RefuseNextCommand();
+  refusedWithReason(LoadProfile(*session, folder / "mine.bin"));
+  mouse.RefuseCommandAfter(3);  // a macro block rather than a section
+  refusedWithReason(ResetToDefaults(*session));
+
+  // An earlier refusal does not taint the next operation.
+  EXPECT_TRUE(ResetToDefaults(*session));
 }
 
 TEST_P(OperationsTest, ThePatchIsProgrammedOnlyIntoAFlashMouseWithAFileLoaded) {

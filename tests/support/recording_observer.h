@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -15,10 +16,14 @@ class RecordingObserver final : public session::SessionObserver {
     lastMessage = message;
   }
   void RefreshPages() override { ++pageRefreshes; }
+  void UIToDataBuf(model::DataBuf&) override { ++pageStateTakings; }
   void ResetPagesForNoDevice() override { ++noDeviceResets; }
   void ShowErrorPage() override { ++errorPages; }
   void RestorePagesAfterRead(bool available) override { updatePageAvailable = available; }
-  void SetFunctionMenuHeight(int pixels) override { menuHeight = pixels; }
+  void SetMacroBindingOffered(bool offered) override {
+    macroBindingOffered = offered;
+    macroBindingOfferedChanged = offered;
+  }
   void ShowBusyOverlay() override { overlayShown = true; }
   void HideBusyOverlay() override { overlayShown = false; }
   void SetDevTimerEnabled(bool enabled) override { devTimerEnabled = enabled; }
@@ -28,10 +33,12 @@ class RecordingObserver final : public session::SessionObserver {
   std::vector<std::string> messages;  // language keys, in order
   session::Message lastMessage;
   int pageRefreshes = 0;
+  int pageStateTakings = 0;
   int noDeviceResets = 0;
   int errorPages = 0;
   bool updatePageAvailable = false;
-  int menuHeight = 0;
+  bool macroBindingOffered = true;
+  std::optional<bool> macroBindingOfferedChanged;  // what the last connection said, if anything
   bool overlayShown = false;
   bool devTimerEnabled = true;
 };
