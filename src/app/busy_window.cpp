@@ -32,7 +32,8 @@ BusyWindowQt::~BusyWindowQt() {
 void BusyWindowQt::Place() {
   if (!mainWindow_) return;
   const QRect main = mainWindow_->frameGeometry();
-  move(main.left() + (main.width() - width()) / 2, main.top() + (main.height() - height()) / 2 + 40);
+  move(main.left() + (main.width() - width()) / 2,
+       main.top() + (main.height() - height()) / 2 + 40);
 }
 
 void BusyWindowQt::Show() {

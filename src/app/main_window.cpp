@@ -123,15 +123,16 @@ MainWindow::MainWindow(device::HidBus& bus, device::Clock& clock, session::Sessi
   for (const char* list : {"LB_PCMacroName", "LB_MacroName", "LB_macro"}) {
     if (auto* widget = controls_.Get<QListWidget>(list)) {
       widget->setUniformItemSizes(true);
-      widget->setStyleSheet(QStringLiteral("QListWidget::item { height: %1px; }")
-                                .arg(style_.macroNameHeight));
+      widget->setStyleSheet(
+          QStringLiteral("QListWidget::item { height: %1px; }").arg(style_.macroNameHeight));
     }
   }
   session_->InitNoDevice();
   // Without a mouse the key labels can be looked at, not changed.
   controls_.Find(QStringLiteral("Disable"))->show();
-  for (const char* edit : {"Edt_Repeat1", "Edt_Repeat2", "Edt_Repeat3", "Edt_DelayTime1",
-                           "Edt_DelayTime2", "Edt_DelayTime3", "edt_XAxisValue", "edt_YAxisValue"}) {
+  for (const char* edit :
+       {"Edt_Repeat1", "Edt_Repeat2", "Edt_Repeat3", "Edt_DelayTime1", "Edt_DelayTime2",
+        "Edt_DelayTime3", "edt_XAxisValue", "edt_YAxisValue"}) {
     if (auto* widget = controls_.Get<QLineEdit>(edit)) widget->setAlignment(Qt::AlignRight);
   }
   SelectLanguagePictures();
@@ -187,7 +188,9 @@ void MainWindow::ConnectControls() {
     connect(button, &SkinButton::Left, this, [this, button] { OnButtonLeft(button); });
     const auto [family, copy] = FamilyAndCopy(button->objectName());
     if (copy == 0) continue;
-    const auto on = [this, button](auto handler) { connect(button, &SkinButton::clicked, this, handler); };
+    const auto on = [this, button](auto handler) {
+      connect(button, &SkinButton::clicked, this, handler);
+    };
     for (std::size_t p = 0; p < kPageFamilies.size(); ++p) {
       if (family == QLatin1String(kPageFamilies[p])) {
         on([this, p] { PageButtonClick(static_cast<Page>(p + 1)); });
@@ -222,7 +225,8 @@ void MainWindow::SetCopies(const QString& family, const QString& skinName) {
 
 void MainWindow::LoadSkin() {
   const QString background = QStringLiteral("L1_BackGround");
-  for (int n = 1; n <= kPageCount; ++n) SetPicture(QStringLiteral("Img_Base_%1").arg(n), background);
+  for (int n = 1; n <= kPageCount; ++n)
+    SetPicture(QStringLiteral("Img_Base_%1").arg(n), background);
   SetPicture(QStringLiteral("Img_P1"), QStringLiteral("L1_Back1"));
   SetPicture(QStringLiteral("Img_P2"), QStringLiteral("L1_Back2"));
   SetPicture(QStringLiteral("Img_P3"), QStringLiteral("L1_Back3"));
@@ -259,13 +263,13 @@ void MainWindow::ApplyWindowShape() {
 void MainWindow::ApplyLayoutAndLanguage(int language) {
   session_->SetCurrentLanguage(language);
   for (int n = 1; n <= kPageCount; ++n) {
-    SetPicture(QStringLiteral("Img_Base_%1").arg(n), QStringLiteral("L%1_BackGround").arg(language));
+    SetPicture(QStringLiteral("Img_Base_%1").arg(n),
+               QStringLiteral("L%1_BackGround").arg(language));
   }
   ShowPagePicture();
   ApplyWindowShape();
-  const LayoutApplyResult applied =
-      ApplyLayoutSection(layout_, language, session_->ProductSettings().ledType, updateAvailable_,
-                         controls_, style_);
+  const LayoutApplyResult applied = ApplyLayoutSection(
+      layout_, language, session_->ProductSettings().ledType, updateAvailable_, controls_, style_);
   layoutError_ = applied.badKey;
   if (!applied.ok) {
     dialogs_.ShowMessage(this,
@@ -304,8 +308,9 @@ void MainWindow::ApplyLanguageTexts(int language) {
 
 void MainWindow::SelectLanguagePictures() {
   for (int language = 1; language <= shell::kLanguageCount; ++language) {
-    SetCopies(QStringLiteral("Lang%1").arg(language),
-              language == CurrentLanguage() ? QStringLiteral("SetS_02") : QStringLiteral("SetS_01"));
+    SetCopies(QStringLiteral("Lang%1").arg(language), language == CurrentLanguage()
+                                                          ? QStringLiteral("SetS_02")
+                                                          : QStringLiteral("SetS_01"));
   }
 }
 
@@ -372,8 +377,8 @@ void MainWindow::HideAllMenu() {
 void MainWindow::PageButtonClick(Page page) {
   if (IsLayerPage(page)) {
     const int layer = static_cast<int>(page) - 1;
-    const keys::LayerEntry entry = keys::EnterLayer(
-        *session_, layer, keys::CaptionContextOf(*session_, &session_->Macros()));
+    const keys::LayerEntry entry =
+        keys::EnterLayer(*session_, layer, keys::CaptionContextOf(*session_, &session_->Macros()));
     if (!session::IsStored(entry.result)) return;
     HideAllMenu();
     ButtonTypeB_1IconInit();
@@ -419,7 +424,6 @@ void MainWindow::SaveProfileClick() {
   }
   const QString file = dialogs_.ChooseFileToSave(this, QStringLiteral("SaveFile (*.bin)"));
   if (file.isEmpty()) return;
-  pageModel_.ToDataBuf(*session_);
   session::SaveProfile(*session_, file.toStdString());
 }
 
@@ -492,8 +496,8 @@ void MainWindow::ShowErrorPage() {
 
 void MainWindow::RestorePagesAfterRead(bool updatePageAvailable) {
   updateAvailable_ = updatePageAvailable;
-  const bool placed = layout_.IntegerValue("org" + std::to_string(CurrentLanguage()),
-                                           "Btn_B12_Enable") == 1;
+  const bool placed =
+      layout_.IntegerValue("org" + std::to_string(CurrentLanguage()), "Btn_B12_Enable") == 1;
   for (int n = 1; n <= kPageCount; ++n) {
     controls_.Find(QStringLiteral("Img_Update_%1").arg(n))->setVisible(placed && updateAvailable_);
     controls_.Find(QStringLiteral("Btn_Update_%1").arg(n))->setVisible(placed && updateAvailable_);
@@ -507,7 +511,18 @@ void MainWindow::RestorePagesAfterRead(bool updatePageAvailable) {
   }
 }
 
-void MainWindow::SetFunctionMenuHeight(int pixels) { functionMenuHeight_ = pixels; }
+void MainWindow::UIToDataBuf(model::DataBuf&) { pageModel_.ToDataBuf(*session_); }
+
+void MainWindow::SetMacroBindingOffered(bool offered) {
+  macroBindingOffered_ = offered;
+  // The function menu ends above its macro entry on a mouse that cannot play macros.
+  controls_.Find(QStringLiteral("Key_Macro"))->setVisible(offered);
+  controls_.Find(QStringLiteral("ST_Macro"))->setVisible(offered);
+  QWidget* menu = controls_.Find(QStringLiteral("Pnl_Main"));
+  const QWidget* last =
+      controls_.Find(offered ? QStringLiteral("Key_Macro") : QStringLiteral("Key_Assembly"));
+  menu->resize(menu->width(), last->geometry().bottom() + 3);
+}
 
 void MainWindow::ShowBusyOverlay() {}
 

@@ -76,7 +76,8 @@ class MainWindow : public QWidget, public session::SessionObserver {
   void ResetPagesForNoDevice() override;
   void ShowErrorPage() override;
   void RestorePagesAfterRead(bool updatePageAvailable) override;
-  void SetFunctionMenuHeight(int pixels) override;
+  void UIToDataBuf(model::DataBuf& dataBuf) override;
+  void SetMacroBindingOffered(bool offered) override;
   void ShowBusyOverlay() override;
   void HideBusyOverlay() override;
   void SetDevTimerEnabled(bool enabled) override;
@@ -117,7 +118,7 @@ class MainWindow : public QWidget, public session::SessionObserver {
   std::array<QWidget*, 5> pageBoxes_{};
   Page page_ = Page::kMain;
   bool updateAvailable_ = true;
-  int functionMenuHeight_ = 170;
+  bool macroBindingOffered_ = true;
   QString layoutError_;
   shell::LayoutFile layout_;
   QTimer devTimer_;

@@ -1,8 +1,8 @@
 #include "app/user_dialogs.h"
 
 #include <QDesktopServices>
-#include <QGuiApplication>
 #include <QFileDialog>
+#include <QGuiApplication>
 #include <QMessageBox>
 #include <QUrl>
 

@@ -7,11 +7,11 @@
 #include <string>
 #include <string_view>
 
-#include "startup/environment.h"
 #include "cli/options.h"
 #include "cli/terminal_ui.h"
 #include "macros/pc_macro_library.h"
 #include "session/session.h"
+#include "startup/environment.h"
 
 namespace corvid::cli {
 

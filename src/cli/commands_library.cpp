@@ -119,9 +119,9 @@ int SetSteps(CommandContext& context, macros::PcMacroLibrary& library, std::size
 }  // namespace
 
 std::unique_ptr<macros::PcMacroLibrary> OpenLibrary(CommandContext& context, int& status) {
-  const macros::PCMacroLibraryLocation location =
-      macros::LocatePCMacroLibrary(context.session.ProductSettings().path,
-                                   context.options.libraryFile.value_or(std::filesystem::path{}));
+  const macros::PCMacroLibraryLocation location = macros::LocatePCMacroLibrary(
+      context.session.ProductSettings().path,
+      context.options.startup.libraryFile.value_or(std::filesystem::path{}));
   if (!location.ok()) {
     status = Failure(location.error);
     return nullptr;

@@ -9,10 +9,10 @@
 #include <vector>
 
 #include "cli/command_context.h"
-#include "startup/environment.h"
 #include "cli/options.h"
 #include "cli/terminal_ui.h"
 #include "session/session.h"
+#include "startup/environment.h"
 
 namespace corvid::cli {
 namespace {
@@ -45,13 +45,13 @@ int Run(int argc, char** argv) {
   }
 
   std::string error;
-  std::unique_ptr<Environment> env = Environment::Create(options.global, error);
+  std::unique_ptr<Environment> env = Environment::Create(options.startup.environment, error);
   if (!env) return Failure(error);
 
   TerminalObserver observer;
   TerminalBusyWindow busy;
   session::SessionSetup setup = session::BuiltInSetup();
-  setup.CurrentLanguage = options.language;
+  setup.CurrentLanguage = options.startup.language;
   int status = kExitOk;
   nlohmann::json json = nlohmann::json::object();
   {

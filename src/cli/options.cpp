@@ -2,16 +2,12 @@
 
 namespace corvid::cli {
 
-const char* const kUsageText =
-    "usage: corvid88ctl [options] COMMAND [ARGUMENTS]\n"
-    "\n"
-    "Options:\n"
-    "  --simulate[=i2c|flash-i2c|flash-flash]  use the stand-in mouse (default: a layout the\n"
-    "                     build serves, i2c or flash-flash)\n"
-    "  --sim-state FILE   load the stand-in mouse from FILE, save it back afterwards\n"
-    "  --trace FILE       append every feature report to FILE\n"
-    "  --library FILE     the PC macro library file to use\n"
-    "  --lang 1|2|3       language of captions and messages (default 1)\n"
+const std::string kUsageText =
+    std::string(
+        "usage: corvid88ctl [options] COMMAND [ARGUMENTS]\n"
+        "\n"
+        "Options:\n") +
+    startup::kStartupOptionsUsage +
     "  --json             machine-readable output of the reading commands\n"
     "  --help, --version\n"
     "\n"
@@ -48,17 +44,6 @@ const char* const kUsageText =
     "\n"
     "Exit status: 0 done, 1 failed, 2 usage error, 3 no mouse connected or mouse refused.\n";
 
-namespace {
-
-std::optional<device::MemoryLayout> ParseLayout(std::string_view name) {
-  if (name == "i2c") return device::MemoryLayout::LayoutI2C;
-  if (name == "flash-i2c") return device::MemoryLayout::LayoutFlashI2C;
-  if (name == "flash-flash") return device::MemoryLayout::LayoutFlashFlash;
-  return std::nullopt;
-}
-
-}  // namespace
-
 ParsedOptions ParseOptions(const std::vector<std::string_view>& args) {
   Options options;
   for (std::size_t i = 0; i < args.size(); ++i) {
@@ -69,43 +54,26 @@ ParsedOptions ParseOptions(const std::vector<std::string_view>& args) {
       options.command.emplace_back(arg);
       continue;
     }
-    const auto value = [&]() -> std::optional<std::string_view> {
-      if (i + 1 >= args.size()) return std::nullopt;
-      return args[++i];
-    };
     if (arg == "--help") {
       options.help = true;
     } else if (arg == "--version") {
       options.version = true;
     } else if (arg == "--json") {
       options.json = true;
-    } else if (arg == "--simulate") {
-      options.global.simulate = true;
-    } else if (arg.starts_with("--simulate=")) {
-      options.global.simulate = true;
-      options.global.simulatedLayout = ParseLayout(arg.substr(arg.find('=') + 1));
-      if (!options.global.simulatedLayout) {
-        return {std::nullopt,
-                "unknown layout in " + std::string(arg) + " (i2c, flash-i2c or flash-flash)"};
-      }
-    } else if (arg == "--sim-state" || arg == "--trace" || arg == "--library" || arg == "--lang") {
-      const auto given = value();
-      if (!given) return {std::nullopt, std::string(arg) + " needs a value"};
-      if (arg == "--sim-state") options.global.simStateFile = std::string(*given);
-      if (arg == "--trace") options.global.traceFile = std::string(*given);
-      if (arg == "--library") options.libraryFile = std::string(*given);
-      if (arg == "--lang") {
-        if (*given != "1" && *given != "2" && *given != "3") {
-          return {std::nullopt, "--lang takes 1, 2 or 3"};
-        }
-        options.language = (*given)[0] - '0';
-      }
     } else {
+      std::string error;
+      switch (startup::TakeStartupOption(args, i, options.startup, error)) {
+        case startup::OptionTaken::kTaken:
+          continue;
+        case startup::OptionTaken::kInvalid:
+          return {std::nullopt, error};
+        case startup::OptionTaken::kNotOurs:
+          break;
+      }
       return {std::nullopt, "unknown option " + std::string(arg)};
     }
   }
-  // A state file only makes sense for the stand-in mouse.
-  if (options.global.simStateFile) options.global.simulate = true;
+  startup::FinishStartupOptions(options.startup);
   if (options.command.empty() && !options.help && !options.version) {
     return {std::nullopt, "no command given"};
   }

@@ -6,18 +6,14 @@
 #include <string_view>
 #include <vector>
 
-#include "startup/environment.h"
+#include "startup/startup_options.h"
 
 namespace corvid::cli {
-
-using startup::GlobalOptions;
 
 enum ExitCode { kExitOk = 0, kExitFailed = 1, kExitUsage = 2, kExitNoMouse = 3 };
 
 struct Options {
-  GlobalOptions global;
-  std::optional<std::filesystem::path> libraryFile;
-  int language = 1;
+  startup::StartupOptions startup;  // the options the window takes too
   bool json = false;
   bool help = false;
   bool version = false;
@@ -31,6 +27,6 @@ struct ParsedOptions {
 
 ParsedOptions ParseOptions(const std::vector<std::string_view>& args);
 
-extern const char* const kUsageText;
+extern const std::string kUsageText;
 
 }  // namespace corvid::cli

@@ -13,7 +13,8 @@ std::optional<device::MemoryLayout> ParseLayout(std::string_view name) {
 }  // namespace
 
 const char* const kStartupOptionsUsage =
-    "  --simulate[=i2c|flash-i2c|flash-flash]  use the stand-in mouse (default layout i2c)\n"
+    "  --simulate[=i2c|flash-i2c|flash-flash]  use the stand-in mouse (default: a layout the\n"
+    "                     build serves, i2c or flash-flash)\n"
     "  --sim-state FILE   load the stand-in mouse from FILE, save it back afterwards\n"
     "  --trace FILE       append every feature report to FILE\n"
     "  --library FILE     the PC macro library file to use\n"
@@ -23,12 +24,13 @@ OptionTaken TakeStartupOption(const std::vector<std::string_view>& args, std::si
                               StartupOptions& options, std::string& error) {
   const std::string_view arg = args[index];
   if (arg == "--simulate") {
-    options.environment.simulate = device::MemoryLayout::LayoutI2C;
+    options.environment.simulate = true;
     return OptionTaken::kTaken;
   }
   if (arg.starts_with("--simulate=")) {
-    options.environment.simulate = ParseLayout(arg.substr(arg.find('=') + 1));
-    if (options.environment.simulate) return OptionTaken::kTaken;
+    options.environment.simulate = true;
+    options.environment.simulatedLayout = ParseLayout(arg.substr(arg.find('=') + 1));
+    if (options.environment.simulatedLayout) return OptionTaken::kTaken;
     error = "unknown layout in " + std::string(arg) + " (i2c, flash-i2c or flash-flash)";
     return OptionTaken::kInvalid;
   }
@@ -55,9 +57,7 @@ OptionTaken TakeStartupOption(const std::vector<std::string_view>& args, std::si
 
 void FinishStartupOptions(StartupOptions& options) {
   // A state file only makes sense for the stand-in mouse.
-  if (options.environment.simStateFile && !options.environment.simulate) {
-    options.environment.simulate = device::MemoryLayout::LayoutI2C;
-  }
+  if (options.environment.simStateFile) options.environment.simulate = true;
 }
 
 }  // namespace corvid::startup

@@ -26,10 +26,12 @@ class LanguageLooksTest : public QObject {
     QCOMPARE(bench.window->CurrentLanguage(), 2);
     QCOMPARE(bench.window->LayoutError(), QString());
     for (int n = 1; n <= 5; ++n) {
-      QCOMPARE(bench.CaptionOf(QStringLiteral("Btn_Main_%1").arg(n)), WindowBench::Text(2, "Str004"));
+      QCOMPARE(bench.CaptionOf(QStringLiteral("Btn_Main_%1").arg(n)),
+               WindowBench::Text(2, "Str004"));
       QCOMPARE(bench.PictureOf(QStringLiteral("Img_Lang2_%1").arg(n)), QStringLiteral("SetS_02"));
       QCOMPARE(bench.PictureOf(QStringLiteral("Img_Lang1_%1").arg(n)), QStringLiteral("SetS_01"));
-      QCOMPARE(bench.PictureOf(QStringLiteral("Img_Base_%1").arg(n)), QStringLiteral("L2_BackGround"));
+      QCOMPARE(bench.PictureOf(QStringLiteral("Img_Base_%1").arg(n)),
+               QStringLiteral("L2_BackGround"));
     }
     QCOMPARE(bench.PictureOf("Img_P1"), QStringLiteral("L2_Back1"));
     QCOMPARE(bench.CaptionOf("Key1"), WindowBench::Text(2, "Str210"));

@@ -125,7 +125,8 @@ class LayoutTest : public QObject {
     QVERIFY(layout.has_value());
     LayoutStyle style;
     QVERIFY(ApplyLayoutSection(*layout, 1, "ZK", true, bench.window->Controls(), style).ok);
-    const QPoint fourth(*layout->IntegerValue("org1", "Key4_X"), *layout->IntegerValue("org1", "Key4_Y"));
+    const QPoint fourth(*layout->IntegerValue("org1", "Key4_X"),
+                        *layout->IntegerValue("org1", "Key4_Y"));
     QCOMPARE(bench.Control("Img_Key3")->pos(), fourth);
     QCOMPARE(bench.Control("Key3")->pos(), fourth);
   }
@@ -134,12 +135,14 @@ class LayoutTest : public QObject {
     WindowBench bench;
     const auto layout = corvid::shell::LoadLayoutResource("ORG");
     QVERIFY(layout.has_value());
-    std::string text = "[org1]\nSize_A=9\nColor_A_R=1\nColor_A_G=2\nColor_A_B=3\nBtn_A3_Enable=1\n"
-                       "Btn_A3_X=600\nBtn_A3_Y=x\n";
+    std::string text =
+        "[org1]\nSize_A=9\nColor_A_R=1\nColor_A_G=2\nColor_A_B=3\nBtn_A3_Enable=1\n"
+        "Btn_A3_X=600\nBtn_A3_Y=x\n";
     const corvid::shell::LayoutFile broken = corvid::shell::ParseLayoutFile(text).file;
     const QPoint before = bench.Control("Img_Reset_1")->pos();
     LayoutStyle style;
-    const auto applied = ApplyLayoutSection(broken, 1, "RGB", true, bench.window->Controls(), style);
+    const auto applied =
+        ApplyLayoutSection(broken, 1, "RGB", true, bench.window->Controls(), style);
     QVERIFY(!applied.ok);
     QCOMPARE(applied.badKey, QStringLiteral("Btn_A3_Y"));
     QCOMPARE(bench.Control("Img_Reset_1")->pos(), before);

@@ -103,8 +103,8 @@ class WindowBench {
   // Gives slot 1..12 of the layer the menu function of that English caption, as the menus do.
   void Assign(int layer, int slot, const char* caption) {
     session::Session& session = window->Session();
-    keys::KeyPageState page = keys::KeyPageStateOf(
-        session.DataBuf(), keys::CaptionContextOf(session, &session.Macros()));
+    keys::KeyPageState page =
+        keys::KeyPageStateOf(session.DataBuf(), keys::CaptionContextOf(session, &session.Macros()));
     page.layer = layer;
     page.captions = keys::LayerCaptions(session.DataBuf(), layer,
                                         keys::CaptionContextOf(session, &session.Macros()));

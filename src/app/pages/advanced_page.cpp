@@ -30,9 +30,8 @@ void BuildAdvancedPage(ControlFactory& factory, QWidget* page) {
     for (const char* channel : {"R", "G", "B"}) {
       factory.Edit(page, QStringLiteral("edt_DPI%1Col%2").arg(n).arg(channel), {30, 18})->hide();
     }
-    SkinPicture* marker =
-        factory.Picture(page, QStringLiteral("Img_DPI%1").arg(n), QStringLiteral("CbS_D"),
-                        SkinPicture::Role::kClickable);
+    SkinPicture* marker = factory.Picture(page, QStringLiteral("Img_DPI%1").arg(n),
+                                          QStringLiteral("CbS_D"), SkinPicture::Role::kClickable);
     marker->setAccessibleName(QStringLiteral("DPI level %1 current").arg(n));
     SkinButton* level =
         factory.Button(page, SkinButton::Type::kPlain, QStringLiteral("lbl_DPI%1").arg(n));
@@ -65,8 +64,8 @@ void BuildAdvancedPage(ControlFactory& factory, QWidget* page) {
     QLineEdit* delay = factory.Edit(page, QStringLiteral("Edt_DelayTime%1").arg(i), {40, 20});
     delay->setAccessibleName(QStringLiteral("Fire key %1 delay").arg(i));
     factory.Picture(page, QStringLiteral("Img_Fire%1Continue").arg(i), QStringLiteral("CbS_D"));
-    SkinButton* keepOn = factory.Button(page, SkinButton::Type::kPlain,
-                                        QStringLiteral("lbl_Fire%1Continue").arg(i));
+    SkinButton* keepOn =
+        factory.Button(page, SkinButton::Type::kPlain, QStringLiteral("lbl_Fire%1Continue").arg(i));
     keepOn->setAccessibleName(QStringLiteral("Fire key %1 continuous").arg(i));
     keepOn->resize(20, 18);
   }

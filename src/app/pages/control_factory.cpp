@@ -29,9 +29,10 @@ QLineEdit* ControlFactory::Edit(QWidget* parent, const QString& name, QSize size
   edit->resize(size);
   edit->setAccessibleName(name);
   // The built-in look of an edit field on the dark pages; a layout colours some of them.
-  edit->setStyleSheet(QStringLiteral(
-      "QLineEdit { color: #d8e0e6; background: #15191e; border: 1px solid #3a4550; padding: 0 3px; }"
-      "QLineEdit:focus { border-color: #22d3ee; }"));
+  edit->setStyleSheet(
+      QStringLiteral("QLineEdit { color: #d8e0e6; background: #15191e; border: 1px solid #3a4550; "
+                     "padding: 0 3px; }"
+                     "QLineEdit:focus { border-color: #22d3ee; }"));
   return edit;
 }
 

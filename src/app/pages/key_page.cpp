@@ -65,7 +65,8 @@ void BuildKeyPage(ControlFactory& factory, QWidget* page) {
   for (int slot = 1; slot <= 12; ++slot) {
     const QString picture = QStringLiteral("Img_Key%1").arg(slot);
     factory.Picture(page, picture, QStringLiteral("KeyS_01"));
-    SkinButton* label = factory.Button(page, SkinButton::Type::kC, QStringLiteral("Key%1").arg(slot));
+    SkinButton* label =
+        factory.Button(page, SkinButton::Type::kC, QStringLiteral("Key%1").arg(slot));
     label->resize(factory.Index().Find(picture)->size());
   }
   // Covers the key labels where they may be looked at but not changed.
@@ -93,13 +94,11 @@ void BuildKeyPage(ControlFactory& factory, QWidget* page) {
     const char* panel;
     const char* item;
   };
-  for (const Arrow& arrow : {Arrow{"ST_Standard", "Pnl_Main", "Key_Standard"},
-                             Arrow{"ST_Special", "Pnl_Main", "Key_Special"},
-                             Arrow{"ST_Media", "Pnl_Main", "Key_Media"},
-                             Arrow{"ST_WWW", "Pnl_Main", "Key_WWW"},
-                             Arrow{"ST_MyPC", "Pnl_Main", "Key_MyPC"},
-                             Arrow{"ST_Macro", "Pnl_Main", "Key_Macro"},
-                             Arrow{"ST_Fire", "Pnl_Special", "Key_Fire"}}) {
+  for (const Arrow& arrow :
+       {Arrow{"ST_Standard", "Pnl_Main", "Key_Standard"},
+        Arrow{"ST_Special", "Pnl_Main", "Key_Special"}, Arrow{"ST_Media", "Pnl_Main", "Key_Media"},
+        Arrow{"ST_WWW", "Pnl_Main", "Key_WWW"}, Arrow{"ST_MyPC", "Pnl_Main", "Key_MyPC"},
+        Arrow{"ST_Macro", "Pnl_Main", "Key_Macro"}, Arrow{"ST_Fire", "Pnl_Special", "Key_Fire"}}) {
     QWidget* panel = factory.Index().Find(arrow.panel);
     QLabel* label = factory.Caption(panel, arrow.name, QStringLiteral(">>"));
     label->move(panel->width() - 24, factory.Index().Find(arrow.item)->y() + 4);

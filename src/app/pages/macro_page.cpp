@@ -25,10 +25,12 @@ constexpr std::array<TextButton, 12> kTextButtons{{{"Btn_NewMacro", "Str432"},
 constexpr QPoint kTextButtonArea(584, 92);
 constexpr QSize kTextButtonSize(95, 24);
 
-constexpr std::array<const char*, 10> kInsertItemKeys{
-    "Str410", "Str411", "Str412", "Str413", "Str450", "Str451", "Str452", "Str453", "Str456", "Str457"};
+constexpr std::array<const char*, 10> kInsertItemKeys{"Str410", "Str411", "Str412", "Str413",
+                                                      "Str450", "Str451", "Str452", "Str453",
+                                                      "Str456", "Str457"};
 
-void BuildDelayRows(ControlFactory& factory, QWidget* group, const std::array<const char*, 3>& rows) {
+void BuildDelayRows(ControlFactory& factory, QWidget* group,
+                    const std::array<const char*, 3>& rows) {
   for (const char* row : rows) {
     factory.Picture(group, QStringLiteral("LED_%1").arg(row), QStringLiteral("RdS_D"));
     SkinButton* label =
@@ -47,9 +49,10 @@ void BuildMacroPage(ControlFactory& factory, QWidget* page) {
   // No layout key places the text buttons: two columns of six in the page's button area.
   for (std::size_t i = 0; i < kTextButtons.size(); ++i) {
     SkinButton* button = factory.Button(page, SkinButton::Type::kH, kTextButtons[i].name);
-    button->setGeometry(kTextButtonArea.x() + static_cast<int>(i % 2) * (kTextButtonSize.width() + 4),
-                        kTextButtonArea.y() + static_cast<int>(i / 2) * (kTextButtonSize.height() + 4),
-                        kTextButtonSize.width(), kTextButtonSize.height());
+    button->setGeometry(
+        kTextButtonArea.x() + static_cast<int>(i % 2) * (kTextButtonSize.width() + 4),
+        kTextButtonArea.y() + static_cast<int>(i / 2) * (kTextButtonSize.height() + 4),
+        kTextButtonSize.width(), kTextButtonSize.height());
   }
   factory.Picture(page, QStringLiteral("Img_Start"), QStringLiteral("MacroS_01"));
   SkinButton* start = factory.Button(page, SkinButton::Type::kStart, QStringLiteral("Btn_Start"));

@@ -83,9 +83,10 @@ class Applier {
   // Background and a one-pixel border of the same colour, for the edit fields.
   void SetEditColours(const QString& name, const QColor& text, const QColor& back) const {
     if (auto* edit = qobject_cast<QLineEdit*>(Control(name))) {
-      edit->setStyleSheet(QStringLiteral("QLineEdit { color: %1; background: %2; border: 1px solid "
-                                         "%2; padding: 0 3px; } QLineEdit:focus { border-color: %1; }")
-                              .arg(text.name(), back.name()));
+      edit->setStyleSheet(
+          QStringLiteral("QLineEdit { color: %1; background: %2; border: 1px solid "
+                         "%2; padding: 0 3px; } QLineEdit:focus { border-color: %1; }")
+              .arg(text.name(), back.name()));
     }
   }
   QSize PictureSize(const QString& name) const {
@@ -136,17 +137,17 @@ struct TypeBButton {
 };
 // In the order the layout text lists them.
 constexpr std::array<TypeBButton, 12> kTypeBButtons{{{1, "Main"},
-                                                      {2, "Switch"},
-                                                      {3, "Fixed"},
-                                                      {4, "Adv"},
-                                                      {5, "Breath"},
-                                                      {11, "Macro"},
-                                                      {12, "Update"},
-                                                      {6, "Save"},
-                                                      {7, "Load"},
-                                                      {8, "Lang1"},
-                                                      {9, "Lang2"},
-                                                      {10, "Lang3"}}};
+                                                     {2, "Switch"},
+                                                     {3, "Fixed"},
+                                                     {4, "Adv"},
+                                                     {5, "Breath"},
+                                                     {11, "Macro"},
+                                                     {12, "Update"},
+                                                     {6, "Save"},
+                                                     {7, "Load"},
+                                                     {8, "Lang1"},
+                                                     {9, "Lang2"},
+                                                     {10, "Lang3"}}};
 
 void ApplyFamilyB(const Applier& a, bool updateAvailable, LayoutStyle& style) {
   const int size = a.Int("Size_B");
@@ -371,8 +372,8 @@ void ApplyFamilyD(const Applier& a, LayoutStyle& style) {
     const QPoint colourAt = a.Point(level + "_Color");
     const QString frame = QStringLiteral("Img_DPI%1Col").arg(n);
     a.Move(frame, colourAt);
-    for (const QString& over : {QStringLiteral("cs_DPI%1Col").arg(n),
-                                QStringLiteral("lbl_DPI%1Col").arg(n)}) {
+    for (const QString& over :
+         {QStringLiteral("cs_DPI%1Col").arg(n), QStringLiteral("lbl_DPI%1Col").arg(n)}) {
       if (QWidget* control = a.Control(over)) {
         control->setGeometry(QRect(colourAt, a.PictureSize(frame)));
       }
@@ -422,23 +423,26 @@ void ApplyFamilyE(const Applier& a) {
 }
 
 constexpr std::array<const char*, 12> kTypeHButtons{
-    "Btn_NewMacro", "Btn_ImportOne", "Btn_Export", "Btn_Import",  "Btn_ExportOne", "Btn_NewName",
-    "Btn_DelPCMacro", "Btn_AddMacro", "Btn_Del",   "Btn_Insert", "Btn_DelMacro",  "Btn_DevExport"};
+    "Btn_NewMacro",  "Btn_ImportOne", "Btn_Export",     "Btn_Import",
+    "Btn_ExportOne", "Btn_NewName",   "Btn_DelPCMacro", "Btn_AddMacro",
+    "Btn_Del",       "Btn_Insert",    "Btn_DelMacro",   "Btn_DevExport"};
 
 void ApplyFamilyF(const Applier& a, LayoutStyle& style) {
   const int size = a.Int("Size_F");
   for (const char* name :
-       {"Btn_Start", "LB_PCMacroName", "Btn_NewMacro", "Btn_ImportOne", "Btn_Export", "Btn_Import",
-        "Btn_ExportOne", "Btn_NewName", "Btn_DelPCMacro", "Btn_AddMacro", "Btn_DelMacro",
-        "Btn_DevExport", "Btn_Del", "Btn_Insert", "LB_MacroName", "Edt_Delay", "CB_Insert",
-        "IB_InsertRecDelay", "IB_InsertDelayTime", "IB_InsertNoDelay", "lbl_Delay", "lbl_s_A",
-        "Edt_InsertDelay", "Btn_InsertStart", "Btn_OK", "Btn_Cancel"}) {
+       {"Btn_Start",      "LB_PCMacroName",    "Btn_NewMacro",       "Btn_ImportOne",
+        "Btn_Export",     "Btn_Import",        "Btn_ExportOne",      "Btn_NewName",
+        "Btn_DelPCMacro", "Btn_AddMacro",      "Btn_DelMacro",       "Btn_DevExport",
+        "Btn_Del",        "Btn_Insert",        "LB_MacroName",       "Edt_Delay",
+        "CB_Insert",      "IB_InsertRecDelay", "IB_InsertDelayTime", "IB_InsertNoDelay",
+        "lbl_Delay",      "lbl_s_A",           "Edt_InsertDelay",    "Btn_InsertStart",
+        "Btn_OK",         "Btn_Cancel"}) {
     a.SetFontSize(name, size);
   }
   const QColor colour = a.Colour("Color_F");
-  for (const char* name : {"Btn_Start", "CB_Insert", "IB_InsertRecDelay", "IB_InsertDelayTime",
-                           "IB_InsertNoDelay", "lbl_Delay", "lbl_s_A", "Btn_InsertStart", "Btn_OK",
-                           "Btn_Cancel"}) {
+  for (const char* name :
+       {"Btn_Start", "CB_Insert", "IB_InsertRecDelay", "IB_InsertDelayTime", "IB_InsertNoDelay",
+        "lbl_Delay", "lbl_s_A", "Btn_InsertStart", "Btn_OK", "Btn_Cancel"}) {
     a.SetTextColour(name, colour);
   }
   style.macroText = a.Colour("Color_F_Font");

@@ -71,7 +71,8 @@ namespace corvid::app {
 
 void SkinButton::focusInEvent(QFocusEvent* event) {
   // The ring shows where the keyboard is, not where the pointer clicked.
-  keyboardFocus_ = event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason;
+  keyboardFocus_ =
+      event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason;
   QAbstractButton::focusInEvent(event);
 }
 

@@ -2,8 +2,8 @@
 
 #include <QAccessible>
 #include <QAccessibleWidget>
-#include <QMouseEvent>
 #include <QFocusEvent>
+#include <QMouseEvent>
 #include <QPainter>
 
 #include "app/skin/skin.h"
@@ -83,7 +83,8 @@ namespace corvid::app {
 
 void SkinPicture::focusInEvent(QFocusEvent* event) {
   // The ring shows where the keyboard is, not where the pointer clicked.
-  keyboardFocus_ = event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason;
+  keyboardFocus_ =
+      event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason;
   QAbstractButton::focusInEvent(event);
 }
 
