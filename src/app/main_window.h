@@ -15,7 +15,7 @@
 #include "device/clock.h"
 #include "device/hid_bus.h"
 #include "device/patch.h"
-#include "session/page_model.h"
+#include "pages/page_model.h"
 #include "session/session.h"
 #include "shell/layout_file.h"
 
@@ -113,7 +113,7 @@ class MainWindow : public QWidget, public session::SessionObserver {
   UserDialogs& dialogs_;
   std::unique_ptr<BusyWindowQt> busy_;
   std::unique_ptr<session::Session> session_;
-  session::PageModel pageModel_;
+  pages::PageModel pageModel_;
   device::FirmwarePatch patch_;
   std::array<QWidget*, 5> pageBoxes_{};
   Page page_ = Page::kMain;

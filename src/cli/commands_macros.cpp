@@ -5,7 +5,7 @@
 #include "cli/command_context.h"
 #include "keys/key_layers.h"
 #include "macros/device_macro_bindings.h"
-#include "macros/device_macro_operations.h"
+#include "session/device_macro_operations.h"
 #include "macros/device_macros.h"
 #include "macros/step_codec.h"
 #include "model/key_code_text.h"
@@ -50,7 +50,7 @@ int Show(CommandContext& context, int index) {
   return kExitOk;
 }
 
-int ChangeExit(const macros::DeviceMacroResult& result) {
+int ChangeExit(const session::DeviceMacroResult& result) {
   if (result.ok()) {
     // Buttons whose macro moved or went away are rebound; say which.
     for (const macros::ReboundKey& rebound : result.rebound) {
@@ -105,8 +105,8 @@ int RunMacroCommand(CommandContext& context) {
   };
   if (sub == "list") return List(context);
   if (sub == "export") {
-    const macros::DeviceMacroExport exported =
-        macros::ExportDeviceMacros(deviceMacros, context.Argument(1));
+    const session::DeviceMacroExport exported =
+        session::ExportDeviceMacros(deviceMacros, context.Argument(1));
     return exported.ok ? kExitOk : Failure(exported.error);
   }
   if (sub == "add") {
@@ -116,7 +116,7 @@ int RunMacroCommand(CommandContext& context) {
     const std::vector<std::string> names = library->RefreshPCMacroName();
     for (std::size_t i = 0; i < names.size(); ++i) {
       if (names[i] == context.Argument(1)) {
-        return ChangeExit(macros::AddMacroToMouse(session, deviceMacros, library->Slot(i), page()));
+        return ChangeExit(session::AddMacroToMouse(session, deviceMacros, library->Slot(i), page()));
       }
     }
     return Failure("no macro named \"" + context.Argument(1) + "\" in the library");
@@ -124,7 +124,7 @@ int RunMacroCommand(CommandContext& context) {
   const auto index = MacroNumber(context, context.Argument(1));
   if (!index) return kExitFailed;
   if (sub == "show") return Show(context, *index);
-  return ChangeExit(macros::DeleteDeviceMacro(session, deviceMacros, *index, page()));
+  return ChangeExit(session::DeleteDeviceMacro(session, deviceMacros, *index, page()));
 }
 
 }  // namespace corvid::cli

@@ -9,7 +9,7 @@
 #include "keys/key_assignment.h"
 #include "keys/layer_entry.h"
 #include "performance/report_rate.h"
-#include "session/page_model.h"
+#include "pages/page_model.h"
 #include "session/page_result.h"
 
 namespace corvid::cli {
@@ -70,7 +70,7 @@ int PageExit(PageResult result) {
 
 // The page state a command works on, filled as the window fills its pages after a full read.
 struct Pages {
-  session::PageModel model;
+  pages::PageModel model;
   const model::DeviceMacroCatalog* macros = nullptr;
 
   model::CodeCaptionContext Captions(session::Session& session) const {

@@ -2,7 +2,7 @@
 
 #include <optional>
 
-#include "keys/default_key_functions.h"
+#include "model/default_key_functions.h"
 
 namespace corvid::macros {
 namespace {
@@ -57,7 +57,7 @@ std::vector<ReboundKey> RefreshKeysParameters(const std::vector<MacroBinding>& b
     const int index =
         binding.macroIndex > deletedIndex ? binding.macroIndex - 1 : binding.macroIndex;
     if (binding.macroIndex == deletedIndex || index >= macros.MacroCount()) {
-      key.code = keys::DefaultKeyFunctionOf(binding.slot)->bytes;
+      key.code = model::DefaultKeyFunctionOf(binding.slot)->bytes;
       key.fellBack = true;
     } else {
       key.code = model::MacroKeyCode(macros.MacroAddress(index));

@@ -15,7 +15,7 @@
 #include "performance/lighting.h"
 #include "session/session.h"
 
-namespace corvid::session {
+namespace corvid::pages {
 
 struct PageModel {
   keys::KeyPageState key;
@@ -26,11 +26,11 @@ struct PageModel {
   std::optional<keys::AimKeyDisplay> aim;
 
   // Fills every page from DataBuf, the layer on show being the one the mouse is in.
-  void Fill(Session& session, const model::DeviceMacroCatalog* macros);
+  void Fill(session::Session& session, const model::DeviceMacroCatalog* macros);
   // The mouse is gone.
   void ResetForNoDevice();
   // Takes the page settings back into DataBuf (before a profile save).
-  void ToDataBuf(Session& session) const;
+  void ToDataBuf(session::Session& session) const;
 };
 
-}  // namespace corvid::session
+}  // namespace corvid::pages

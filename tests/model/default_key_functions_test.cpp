@@ -1,11 +1,11 @@
-#include "keys/default_key_functions.h"
+#include "model/default_key_functions.h"
 
 #include <gtest/gtest.h>
 
 #include "model/function_codes.h"
 #include "model/key_code_text.h"
 
-namespace corvid::keys {
+namespace corvid::model {
 namespace {
 
 // The bytes, the text and the menu item of each fallback must name the same function, or a
@@ -26,4 +26,4 @@ TEST(DefaultKeyFunctionsTest, EachSlotsBytesTextAndMenuItemAgree) {
 }
 
 }  // namespace
-}  // namespace corvid::keys
+}  // namespace corvid::model

@@ -1,10 +1,13 @@
-#include "macros/device_macro_operations.h"
+#include "session/device_macro_operations.h"
 
 #include "common/file_io.h"
 #include "model/data_buf.h"
 #include "model/image_transfer.h"
 
-namespace corvid::macros {
+namespace corvid::session {
+
+using macros::MacroBinding;
+using macros::WithBinExtension;
 
 bool SaveDeviceMacros(session::Session& session, DeviceMacros& macros, const ButtonPageView& page) {
   session::SessionObserver& observer = session.Observer();
@@ -71,4 +74,4 @@ DeviceMacroExport ExportDeviceMacros(const DeviceMacros& macros,
   return result;
 }
 
-}  // namespace corvid::macros
+}  // namespace corvid::session

@@ -11,16 +11,16 @@
 #include "model/function_codes.h"
 #include "model/section_fields.h"
 
-namespace corvid::keys {
+namespace corvid::model {
 
 struct DefaultKeyFunction {
   int slot;               // 1..12
   int menuTag;            // the menu item with the same function
   std::string_view code;  // its code text
-  model::KeyFunctionCode bytes;
+  KeyFunctionCode bytes;
 };
 
-inline constexpr std::array<DefaultKeyFunction, model::kSlotsPerLayer> kDefaultKeyFunctions = {{
+inline constexpr std::array<DefaultKeyFunction, kSlotsPerLayer> kDefaultKeyFunctions = {{
     {1, 900, "01010000", {0x01, 0x01, 0x00, 0x00}},    // Left Key
     {2, 903, "01080000", {0x01, 0x08, 0x00, 0x00}},    // Backward
     {3, 1007, "09010000", {0x09, 0x01, 0x00, 0x00}},   // DPI +
@@ -41,4 +41,4 @@ constexpr std::optional<DefaultKeyFunction> DefaultKeyFunctionOf(int slot) {
   return kDefaultKeyFunctions[static_cast<std::size_t>(slot - 1)];
 }
 
-}  // namespace corvid::keys
+}  // namespace corvid::model

@@ -1,8 +1,8 @@
-#include "session/page_model.h"
+#include "pages/page_model.h"
 
-namespace corvid::session {
+namespace corvid::pages {
 
-void PageModel::Fill(Session& session, const model::DeviceMacroCatalog* macros) {
+void PageModel::Fill(session::Session& session, const model::DeviceMacroCatalog* macros) {
   const model::DataBuf& dataBuf = session.DataBuf();
   copies.RefreshFrom(dataBuf.Parameter());
   performance::FillDpiPage(dataBuf, dpi);
@@ -21,9 +21,9 @@ void PageModel::ResetForNoDevice() {
   performance::ResetLightingPageForNoDevice(lighting);
 }
 
-void PageModel::ToDataBuf(Session& session) const {
+void PageModel::ToDataBuf(session::Session& session) const {
   performance::DpiPageToDataBuf(dpi, session.DataBuf());
   performance::LightingPageToDataBuf(lighting, session.DataBuf());
 }
 
-}  // namespace corvid::session
+}  // namespace corvid::pages

@@ -18,7 +18,13 @@
 #include "macros/pc_macro_library.h"
 #include "session/session.h"
 
-namespace corvid::macros {
+namespace corvid::session {
+
+using macros::ButtonPageView;
+using macros::DeviceMacroChange;
+using macros::DeviceMacros;
+using macros::PCMacroSlot;
+using macros::ReboundKey;
 
 struct DeviceMacroResult {
   DeviceMacroChange change;
@@ -56,4 +62,4 @@ struct DeviceMacroExport {
 DeviceMacroExport ExportDeviceMacros(const DeviceMacros& macros,
                                      const std::filesystem::path& chosen);
 
-}  // namespace corvid::macros
+}  // namespace corvid::session

@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <sstream>
 
-#include "macros/device_macro_operations.h"
+#include "session/device_macro_operations.h"
 #include "model/image_transfer.h"
 #include "shell/resources.h"
 #include "sim/simulated_bus.h"
@@ -12,7 +12,8 @@
 #include "support/scratch_folder.h"
 #include "support/session_bench.h"
 
-namespace corvid::macros {
+namespace corvid::session {
+using namespace macros;
 namespace {
 
 using device::MemoryLayout;
@@ -147,4 +148,4 @@ INSTANTIATE_TEST_SUITE_P(Layouts, DeviceMacroSessionTest,
                                            MemoryLayout::LayoutFlashFlash));
 
 }  // namespace
-}  // namespace corvid::macros
+}  // namespace corvid::session
