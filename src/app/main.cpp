@@ -79,7 +79,8 @@ int main(int argc, char** argv) {
   setup.CurrentLanguage = options.language;
   int status = 0;
   {
-    app::MainWindow window(environment->Bus(), environment->Clock(), setup, dialogs);
+    app::MainWindow window(environment->Bus(), environment->Clock(), setup,
+                           options.libraryFile.value_or(std::filesystem::path{}), dialogs);
     QObject::connect(&instance, &app::SingleInstance::ActivationRequested, &window, [&window] {
       window.showNormal();
       window.raise();

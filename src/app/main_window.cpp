@@ -18,6 +18,7 @@
 #include "keys/key_layers.h"
 #include "keys/layer_entry.h"
 #include "session/page_result.h"
+#include "session/pc_library_opening.h"
 #include "session/whole_image_operations.h"
 #include "shell/language_file.h"
 
@@ -64,7 +65,7 @@ std::pair<QString, int> FamilyAndCopy(const QString& name) {
 }  // namespace
 
 MainWindow::MainWindow(device::HidBus& bus, device::Clock& clock, session::SessionSetup setup,
-                       UserDialogs& dialogs)
+                       const std::filesystem::path& libraryFile, UserDialogs& dialogs)
     : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint), dialogs_(dialogs) {
   setObjectName(QStringLiteral("Form1"));
   setWindowTitle(QString::fromLatin1(kCaption));
@@ -119,6 +120,10 @@ MainWindow::MainWindow(device::HidBus& bus, device::Clock& clock, session::Sessi
   LoadSkin();
   if (const auto layout = shell::LoadLayoutResource("ORG")) layout_ = *layout;
   PlaceWebButton();
+  const session::PcLibraryOpening library = session::OpenPcMacroLibrary(*session_, libraryFile);
+  if (!library.ok || !library.warning.empty()) {
+    dialogs_.ShowMessage(this, FromUtf8(library.ok ? library.warning : library.message), false);
+  }
   ApplyLayoutAndLanguage(requestedLanguage);
   for (const char* list : {"LB_PCMacroName", "LB_MacroName", "LB_macro"}) {
     if (auto* widget = controls_.Get<QListWidget>(list)) {

@@ -5,6 +5,7 @@
 #include <QTimer>
 #include <QWidget>
 #include <array>
+#include <filesystem>
 #include <memory>
 
 #include "app/busy_window.h"
@@ -38,8 +39,9 @@ class MainWindow : public QWidget, public session::SessionObserver {
   static constexpr int kDevTimerInterval = 3500;
   static constexpr int kLabelRunInterval = 200;
 
+  // `libraryFile` names the PC macro library instead of its usual place (may be empty).
   MainWindow(device::HidBus& bus, device::Clock& clock, session::SessionSetup setup,
-             UserDialogs& dialogs);
+             const std::filesystem::path& libraryFile, UserDialogs& dialogs);
   ~MainWindow() override;
 
   session::Session& Session() { return *session_; }

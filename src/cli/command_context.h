@@ -47,7 +47,7 @@ int Failure(std::string_view message);
 
 // The PC macro library at its usual place or the one --library names, loaded (or created from
 // the built-in template). Null, with the reason printed and `status` set, when it cannot be used.
-std::unique_ptr<macros::PcMacroLibrary> OpenLibrary(CommandContext& context, int& status);
+macros::PcMacroLibrary* OpenLibrary(CommandContext& context, int& status);
 
 // A whole decimal number within [low, high], or nothing.
 std::optional<int> ParseNumber(std::string_view text, int low, int high);

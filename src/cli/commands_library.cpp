@@ -8,6 +8,7 @@
 #include "common/file_io.h"
 #include "macros/pc_macro_library.h"
 #include "macros/step_codec.h"
+#include "session/pc_library_opening.h"
 
 namespace corvid::cli {
 namespace {
@@ -118,30 +119,15 @@ int SetSteps(CommandContext& context, macros::PcMacroLibrary& library, std::size
 
 }  // namespace
 
-std::unique_ptr<macros::PcMacroLibrary> OpenLibrary(CommandContext& context, int& status) {
-  const macros::PCMacroLibraryLocation location = macros::LocatePCMacroLibrary(
-      context.session.ProductSettings().path,
-      context.options.startup.libraryFile.value_or(std::filesystem::path{}));
-  if (!location.ok()) {
-    status = Failure(location.error);
+macros::PcMacroLibrary* OpenLibrary(CommandContext& context, int& status) {
+  const session::PcLibraryOpening opening = session::OpenPcMacroLibrary(
+      context.session, context.options.startup.libraryFile.value_or(std::filesystem::path{}));
+  if (!opening.ok) {
+    status = Failure(opening.message);
     return nullptr;
   }
-  auto library = std::make_unique<macros::PcMacroLibrary>(location.file);
-  if (const PCMacroResult checked = library->CheckPCMacro(); !checked.ok()) {
-    status = LibraryExit(context, checked);
-    return nullptr;
-  }
-  if (const auto& damaged = library->OpenedDamaged()) {
-    std::cerr << "corvid88ctl: warning: the library file " << library->File().string();
-    if (damaged->fileSize != damaged->expectedSize) {
-      std::cerr << " is " << damaged->fileSize << " bytes, not " << damaged->expectedSize;
-    } else {
-      std::cerr << " has gaps or stray bytes between its macros";
-    }
-    std::cerr << "; it was read as far as it goes, and a copy of it is kept beside it before the "
-                 "next change rewrites it\n";
-  }
-  return library;
+  if (!opening.warning.empty()) std::cerr << "corvid88ctl: warning: " << opening.warning << "\n";
+  return context.session.PcLibrary();
 }
 
 int RunLibraryCommand(CommandContext& context) {
@@ -153,7 +139,7 @@ int RunLibraryCommand(CommandContext& context) {
   };
 
   int status = kExitOk;
-  const std::unique_ptr<macros::PcMacroLibrary> opened = OpenLibrary(context, status);
+  macros::PcMacroLibrary* const opened = OpenLibrary(context, status);
   if (!opened) return status;
   macros::PcMacroLibrary& library = *opened;
   // A macro named on the command line must exist.

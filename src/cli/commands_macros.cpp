@@ -5,10 +5,10 @@
 #include "cli/command_context.h"
 #include "keys/key_layers.h"
 #include "macros/device_macro_bindings.h"
-#include "session/device_macro_operations.h"
 #include "macros/device_macros.h"
 #include "macros/step_codec.h"
 #include "model/key_code_text.h"
+#include "session/device_macro_operations.h"
 
 namespace corvid::cli {
 namespace {
@@ -116,7 +116,8 @@ int RunMacroCommand(CommandContext& context) {
     const std::vector<std::string> names = library->RefreshPCMacroName();
     for (std::size_t i = 0; i < names.size(); ++i) {
       if (names[i] == context.Argument(1)) {
-        return ChangeExit(session::AddMacroToMouse(session, deviceMacros, library->Slot(i), page()));
+        return ChangeExit(
+            session::AddMacroToMouse(session, deviceMacros, library->Slot(i), page()));
       }
     }
     return Failure("no macro named \"" + context.Argument(1) + "\" in the library");

@@ -8,8 +8,8 @@
 #include "keys/fire_aim_keys.h"
 #include "keys/key_assignment.h"
 #include "keys/layer_entry.h"
-#include "performance/report_rate.h"
 #include "pages/page_model.h"
+#include "performance/report_rate.h"
 #include "session/page_result.h"
 
 namespace corvid::cli {

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -19,6 +20,7 @@
 #include "device/protocol.h"
 #include "device/storage_kind.h"
 #include "macros/device_macros.h"
+#include "macros/pc_macro_library.h"
 #include "model/data_buf.h"
 #include "model/default_image.h"
 #include "model/device_image.h"
@@ -101,6 +103,11 @@ class Session {
   // The mouse's macros as the macro page lists them, read from the device mirror; also the
   // catalog that names macro buttons.
   macros::DeviceMacros& Macros() { return deviceMacros_; }
+  // The PC macro library, once a front end has opened it (OpenPcMacroLibrary); null before.
+  macros::PcMacroLibrary* PcLibrary() { return pcLibrary_.get(); }
+  void SetPcLibrary(std::unique_ptr<macros::PcMacroLibrary> library) {
+    pcLibrary_ = std::move(library);
+  }
   std::span<const std::uint8_t> DefaultImageBytes() const { return defaultImage_; }
   const model::DefaultImageHeader& DefaultHeader() const { return header_; }
   const shell::ProductSettings& ProductSettings() const { return productSettings_; }
@@ -143,6 +150,7 @@ class Session {
   model::DeviceImage deviceImage_;
   model::DataBuf dataBuf_;
   macros::DeviceMacros deviceMacros_{deviceImage_};
+  std::unique_ptr<macros::PcMacroLibrary> pcLibrary_;
 
   ConnectionState state_ = ConnectionState::kNoMouse;
   std::vector<std::string> inaccessiblePaths_;

@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QEnterEvent>
 #include <QStringList>
+#include <QTemporaryDir>
 #include <QTest>
 #include <memory>
 #include <sstream>
@@ -63,7 +64,8 @@ class WindowBench {
       flashImage = model::DefaultImageFor(setup.defaultImage, device::StorageKind::Flash);
       setup.defaultImage = flashImage;
     }
-    window = std::make_unique<MainWindow>(traced, clock, setup, dialogs);
+    window = std::make_unique<MainWindow>(
+        traced, clock, setup, folder.filePath("Corvid88-Macro.bin").toStdString(), dialogs);
     window->DevTimer().stop();  // the tests poll when they want to
   }
 
@@ -118,6 +120,7 @@ class WindowBench {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
   }
 
+  QTemporaryDir folder;  // the test's own files: the PC macro library
   device::FakeClock clock;
   sim::StandInMouse mouse;
   sim::SimulatedBus bus;
