@@ -58,7 +58,15 @@ int ChangeExit(const session::DeviceMacroResult& result) {
                 << (rebound.fellBack ? " lost its macro and now does " : " now plays ")
                 << model::SlotCodeText(rebound.code) << "\n";
     }
-    return result.written ? kExitOk : kExitNoMouse;
+    switch (result.written) {
+      case session::MacroMemoryWrite::kWritten:
+        return kExitOk;
+      case session::MacroMemoryWrite::kWriteFailed:
+        return kExitFailed;  // the operation has said why
+      case session::MacroMemoryWrite::kNotSent:
+        break;
+    }
+    return kExitNoMouse;
   }
   // The operation has told the user already, as it does in the window.
   if (!result.change.messageKey.empty()) return kExitFailed;

@@ -7,6 +7,7 @@
 
 #include "device/layout_identification.h"
 #include "model/image_transfer.h"
+#include "session/long_transfer.h"
 #include "session/session.h"
 
 namespace corvid::session {
@@ -174,25 +175,16 @@ void Session::ReadDevInfo() {
 
 void Session::Btn_Read() {
   writeLock_ = true;
-  observer_.SetDevTimerEnabled(false);
-  observer_.ShowBusyOverlay();
-  busyWindow_.Show();
-  busyWindow_.ProcessPendingEvents();
-
-  protocol_.ClearLastFailure();
-  const bool read = model::ReadEverything(protocol_, *layout_, deviceImage_);
-  RefreshDeviceMacros();
-  DataBufToUI();
-
-  const bool flashFlash = *layout_ == device::MemoryLayout::LayoutFlashFlash;
-  observer_.RestorePagesAfterRead(flashFlash);
-  errorState_ = false;
-  busyWindow_.ProcessPendingEvents();
-
-  busyWindow_.Hide();
-  busyWindow_.ProcessPendingEvents();
-  observer_.SetDevTimerEnabled(true);
-  observer_.HideBusyOverlay();
+  bool read = false;
+  {
+    const LongTransfer transfer(*this);
+    read = model::ReadEverything(protocol_, *layout_, deviceImage_);
+    RefreshDeviceMacros();
+    DataBufToUI();
+    const bool flashFlash = *layout_ == device::MemoryLayout::LayoutFlashFlash;
+    observer_.RestorePagesAfterRead(flashFlash);
+    errorState_ = false;
+  }
   if (!read) {
     // Bytes that did not arrive read 0xFF; writing them back would spoil the mouse.
     state_ = ConnectionState::kReadFailed;

@@ -1,5 +1,7 @@
 #include "session/device_macro_operations.h"
 
+#include "session/long_transfer.h"
+
 #include "common/file_io.h"
 #include "model/data_buf.h"
 #include "model/image_transfer.h"
@@ -9,24 +11,23 @@ namespace corvid::session {
 using macros::MacroBinding;
 using macros::WithBinExtension;
 
-bool SaveDeviceMacros(session::Session& session, DeviceMacros& macros, const ButtonPageView& page) {
-  session::SessionObserver& observer = session.Observer();
-  observer.SetDevTimerEnabled(false);
-  observer.ShowBusyOverlay();
-  session.Busy().Show();
-  session.Busy().ProcessPendingEvents();
-
+MacroMemoryWrite SaveDeviceMacros(Session& session, DeviceMacros& macros,
+                                  const ButtonPageView& page) {
+  const LongTransfer transfer(session);
   RefreshMacroAddr(page, macros, session.DataBuf());
   model::CommitProfileSection(session.DataBuf(), session.DeviceImage());
   if (macros.IsFlash()) macros.UIToMacroName();
-  const bool send = session.CanWrite() && macros.Layout().has_value();
-  if (send) model::WriteMacros(session.Protocol(), *macros.Layout(), session.DeviceImage());
-
-  session.Busy().Hide();
-  session.Busy().ProcessPendingEvents();
-  observer.SetDevTimerEnabled(true);
-  observer.HideBusyOverlay();
-  return send;
+  if (!session.CanWrite() || !macros.Layout().has_value()) return MacroMemoryWrite::kNotSent;
+  if (model::WriteMacros(session.Protocol(), *macros.Layout(), session.DeviceImage())) {
+    return MacroMemoryWrite::kWritten;
+  }
+  std::string text = "The mouse did not take the whole macro memory";
+  if (!session.Protocol().LastFailure().empty()) {
+    text += " (" + session.Protocol().LastFailure() + ")";
+  }
+  text += "; write it again before relying on its macros.";
+  session.Observer().ShowMessage({"", text, false});
+  return MacroMemoryWrite::kWriteFailed;
 }
 
 DeviceMacroResult AddMacroToMouse(session::Session& session, DeviceMacros& macros,

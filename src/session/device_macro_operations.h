@@ -26,20 +26,26 @@ using macros::DeviceMacros;
 using macros::PCMacroSlot;
 using macros::ReboundKey;
 
+enum class MacroMemoryWrite {
+  kNotSent,     // no mouse, or it is locked against writes: the change is in the mirror only
+  kWritten,     // the mouse took every report
+  kWriteFailed  // the mouse refused part of it; the user was told why
+};
+
 struct DeviceMacroResult {
   DeviceMacroChange change;
   // Button slots whose codes changed around a delete.
   std::vector<ReboundKey> rebound;
-  // Whether the write sequence was sent (not while the mouse is absent or write-locked).
-  bool written = false;
+  MacroMemoryWrite written = MacroMemoryWrite::kNotSent;
 
   bool ok() const { return change.ok(); }
 };
 
 // Writes the profile section and the whole macro memory: re-points the macro buttons of the layer
 // on view by their captions, seals the profile section, and (Flash) rebuilds the name table from
-// the list. The poll is stopped and the busy window shown meanwhile. Returns whether it was sent.
-bool SaveDeviceMacros(session::Session& session, DeviceMacros& macros, const ButtonPageView& page);
+// the list. The poll is stopped and the busy window shown meanwhile.
+MacroMemoryWrite SaveDeviceMacros(Session& session, DeviceMacros& macros,
+                                  const ButtonPageView& page);
 
 // Copies a library macro into the next free device slot and writes. A macro that does not fit
 // shows "Str103" and changes nothing; a full list does nothing.

@@ -3,6 +3,7 @@
 #include "model/image_transfer.h"
 #include "model/profile_file.h"
 #include "model/reset.h"
+#include "session/long_transfer.h"
 
 namespace corvid::session {
 namespace {
@@ -29,27 +30,6 @@ OperationResult WriteFailed(Session& session) {
   return {OperationOutcome::kWriteFailed, std::move(text)};
 }
 
-// Long transfers keep the poll and the pages away until they are done.
-class WholeImageTransfer {
- public:
-  explicit WholeImageTransfer(Session& session) : session_(session) {
-    session_.Protocol().ClearLastFailure();
-    session_.Observer().SetDevTimerEnabled(false);
-    session_.Observer().ShowBusyOverlay();
-  }
-  ~WholeImageTransfer() {
-    session_.Busy().Hide();
-    session_.Busy().ProcessPendingEvents();
-    session_.Observer().HideBusyOverlay();
-    session_.Observer().SetDevTimerEnabled(true);
-  }
-  WholeImageTransfer(const WholeImageTransfer&) = delete;
-  WholeImageTransfer& operator=(const WholeImageTransfer&) = delete;
-
- private:
-  Session& session_;
-};
-
 }  // namespace
 
 OperationResult SaveProfile(Session& session, const std::filesystem::path& chosen) {
@@ -70,13 +50,10 @@ OperationResult LoadProfile(Session& session, const std::filesystem::path& path)
       model::LoadProfileFile(path, session.Layout(), session.DeviceImage());
   if (!loaded) return Refused(session, loaded.message);
 
-  const WholeImageTransfer transfer(session);
+  const LongTransfer transfer(session);
   session.RefreshDeviceMacros();
   session.DataBufToUI();
-  session.Busy().Show();
-  session.Busy().ProcessPendingEvents();
   if (!model::WriteEverything(session.Protocol(), *session.Layout(), session.DeviceImage())) {
-    session.Busy().Hide();
     return WriteFailed(session);
   }
   return {};
@@ -84,7 +61,7 @@ OperationResult LoadProfile(Session& session, const std::filesystem::path& path)
 
 OperationResult ResetToDefaults(Session& session) {
   if (!session.IsConnected()) return NoMouse(session);
-  const WholeImageTransfer transfer(session);
+  const LongTransfer transfer(session);
   const model::ResetOutcome outcome = model::DefaultParameter(
       session.Protocol(), session.Link(), session.Layout(), session.DefaultImageBytes(),
       session.DeviceImage(), session.DataBuf(), session.Busy());
@@ -109,14 +86,12 @@ OperationResult ProgramFirmwarePatch(Session& session, device::FirmwarePatch& pa
   // The Update button does nothing, and says nothing, without a mouse or an update file.
   if (!session.IsConnected()) return {OperationOutcome::kNoMouse, {}};
   if (!patch.BinLoaded) return {OperationOutcome::kRefused, "no update file is loaded"};
-  session.Observer().SetDevTimerEnabled(false);
-  session.Observer().ShowBusyOverlay();
-  const device::PatchProgramResult programmed = device::ProgramPatch(
-      session.Protocol(), session.Link(), session.Layout(), patch, session.Busy());
-  session.Observer().HideBusyOverlay();
-  if (!programmed) {  // only a Flash/Flash mouse takes a patch
-    session.Observer().SetDevTimerEnabled(true);
-    return {OperationOutcome::kNotIdentified, {}};
+  {
+    LongTransfer transfer(session);
+    const device::PatchProgramResult programmed = device::ProgramPatch(
+        session.Protocol(), session.Link(), session.Layout(), patch, session.Busy());
+    if (!programmed) return {OperationOutcome::kNotIdentified, {}};  // only Flash/Flash mice
+    transfer.KeepPollStopped();
   }
   session.RestartAndReconnect();
   return {};

@@ -59,7 +59,7 @@ TEST_P(DeviceMacroSessionTest, AnAddedMacroIsWrittenReadBackAndExported) {
   const DeviceMacroResult added =
       AddMacroToMouse(*session, macros, LibraryMacro("Jump", {0xFE, 0x00, 0x32, 0xA1}), Page());
   ASSERT_TRUE(added.ok());
-  EXPECT_TRUE(added.written);
+  EXPECT_EQ(added.written, MacroMemoryWrite::kWritten);
   EXPECT_TRUE(observer.devTimerEnabled);
   EXPECT_FALSE(observer.overlayShown);
   // The body sits where the button codes point: behind its name, or at the start of its block.
@@ -85,7 +85,7 @@ TEST_P(DeviceMacroSessionTest, TheSaveWritesTheProfileSectionAndTheMacroMemoryIn
   ASSERT_TRUE(macros.AddMacro(*NameToMacroNameField("M"), {}).ok());
   session->DataBuf().SetSlotCode(0, 4, model::MacroKeyCode(macros.MacroAddress(0)));
   trace.str({});
-  ASSERT_TRUE(SaveDeviceMacros(*session, macros, Page()));
+  ASSERT_EQ(SaveDeviceMacros(*session, macros, Page()), MacroMemoryWrite::kWritten);
   const std::string log = trace.str();
   const auto busyShown = log.find("busy show");
   const auto busyHidden = log.rfind("busy hide");
@@ -141,6 +141,18 @@ TEST_P(DeviceMacroSessionTest, ARefusedAddSendsNothing) {
   EXPECT_EQ(observer.messages, std::vector<std::string>{"Str103"});
   EXPECT_TRUE(trace.str().empty());
   EXPECT_EQ(macros.MacroCount(), 0);
+}
+
+// A mouse that refuses part of the macro memory is not reported as written, and the user is told.
+TEST_P(DeviceMacroSessionTest, AMacroMemoryTheMouseRefusesIsReportedAsFailed) {
+  Connect();
+  mouse.RefuseCommandAfter(3);
+  const DeviceMacroResult added =
+      AddMacroToMouse(*session, macros, LibraryMacro("Jump", {0xFE, 0x00, 0x32, 0xA1}), Page());
+  EXPECT_EQ(added.written, MacroMemoryWrite::kWriteFailed);
+  EXPECT_NE(observer.lastMessage.text.find("did not take the whole macro memory"),
+            std::string::npos)
+      << observer.lastMessage.text;
 }
 
 INSTANTIATE_TEST_SUITE_P(Layouts, DeviceMacroSessionTest,
