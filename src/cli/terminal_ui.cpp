@@ -43,6 +43,8 @@ void TerminalBusyWindow::Show() {
   if (!shown_) {
     shown_ = true;
     steps_ = 0;
+    done_ = 0;
+    total_ = 0;
     started_ = std::chrono::steady_clock::now();
   }
   ++steps_;
@@ -54,12 +56,23 @@ void TerminalBusyWindow::Hide() {
   Clear();
 }
 
-// The number of reports is not known in advance, so the bar fills and wraps as they go.
+void TerminalBusyWindow::Progress(int done, int total) {
+  done_ = done;
+  total_ = total;
+}
+
+// The bar shows the share of the transfer once it is known; until then it fills and wraps.
 void TerminalBusyWindow::Draw() {
-  const int filled = static_cast<int>(steps_ / 8 % (kBarWidth + 1));
+  const int filled = total_ > 0 ? static_cast<int>(static_cast<long>(kBarWidth) * done_ / total_)
+                                : static_cast<int>(steps_ / 8 % (kBarWidth + 1));
   std::cerr << "\r[" << std::string(static_cast<std::size_t>(filled), '#')
-            << std::string(static_cast<std::size_t>(kBarWidth - filled), ' ') << "] " << steps_
-            << " reports" << std::flush;
+            << std::string(static_cast<std::size_t>(kBarWidth - filled), ' ') << "] ";
+  if (total_ > 0) {
+    std::cerr << 100 * done_ / total_ << " %      ";
+  } else {
+    std::cerr << steps_ << " reports";
+  }
+  std::cerr << std::flush;
   drawn_ = true;
 }
 

@@ -26,7 +26,7 @@ class TerminalObserver final : public session::NoSessionObserver {
 };
 
 // The busy window on a terminal: once a transfer has run for half a second, a line on standard
-// error counts the reports sent so far. Nothing is drawn when standard error is not a terminal.
+// error shows how much of it is done. Nothing is drawn when standard error is not a terminal.
 class TerminalBusyWindow final : public device::BusyWindow {
  public:
   TerminalBusyWindow();
@@ -35,6 +35,7 @@ class TerminalBusyWindow final : public device::BusyWindow {
   void Show() override;
   void Hide() override;
   void ProcessPendingEvents() override {}
+  void Progress(int done, int total) override;
 
  private:
   void Draw();
@@ -44,6 +45,8 @@ class TerminalBusyWindow final : public device::BusyWindow {
   bool shown_ = false;
   bool drawn_ = false;
   long steps_ = 0;
+  int done_ = 0;
+  int total_ = 0;
   std::chrono::steady_clock::time_point started_;
 };
 

@@ -114,11 +114,29 @@ bool Protocol::WriteProfileBytes(std::uint8_t address, std::uint8_t b0, std::uin
   return WriteSingleGroup(1, address, {b0, b1, b2, b3});
 }
 
+void Protocol::BeginProgress(std::size_t totalBytes) {
+  progressTotal_ = totalBytes;
+  progressDone_ = 0;
+}
+
+void Protocol::Advance(std::size_t moved, std::size_t blockDone, std::size_t blockBytes) {
+  const auto share = [](std::size_t value) {
+    return static_cast<int>(std::min<std::size_t>(value, 1U << 30));
+  };
+  if (progressTotal_ == 0) {
+    busyWindow_.Progress(share(blockDone), share(blockBytes));
+    return;
+  }
+  progressDone_ = std::min(progressDone_ + moved, progressTotal_);
+  busyWindow_.Progress(share(progressDone_), share(progressTotal_));
+}
+
 void Protocol::ReadBacksInto(std::span<std::uint8_t> dest, bool showBusy) {
   for (std::size_t offset = 0; offset < dest.size(); offset += kPayloadSize) {
     if (showBusy) ShowBusyAndProcessEvents();
     ReadBack();
     const std::size_t piece = std::min<std::size_t>(kPayloadSize, dest.size() - offset);
+    if (showBusy) Advance(piece, offset + piece, dest.size());
     std::copy_n(readBackBuffer_.begin(), piece, dest.begin() + static_cast<std::ptrdiff_t>(offset));
   }
 }
@@ -168,6 +186,7 @@ bool Protocol::WriteSection(std::uint8_t bank, std::uint8_t address,
     const auto groupAddress = static_cast<std::uint8_t>((address + offset) % 256);
     accepted &= Send(link_.CommandHandle, {kCommandReportId, kCommandWriteBank, bank, groupAddress,
                                            bytes[0], bytes[1], bytes[2], bytes[3]});
+    Advance(piece, offset + piece, src.size());
   }
   return accepted;
 }
@@ -212,6 +231,8 @@ bool Protocol::WriteMemory(std::uint16_t address, std::span<const std::uint8_t> 
     std::copy_n(src.begin() + static_cast<std::ptrdiff_t>(offset),
                 std::min<std::size_t>(kPayloadSize, src.size() - offset), piece.begin());
     accepted &= SendData(piece);
+    const std::size_t moved = std::min<std::size_t>(kPayloadSize, src.size() - offset);
+    Advance(moved, offset + moved, src.size());
   }
   return accepted;
 }

@@ -70,12 +70,19 @@ class Protocol {
   const std::string& LastFailure() const { return lastFailure_; }
   void ClearLastFailure() { lastFailure_.clear(); }
 
+  // A transfer of several blocks says how many payload bytes it moves in all, so that the busy
+  // window shows the share of the whole; without such a plan each block counts on its own.
+  void BeginProgress(std::size_t totalBytes);
+  void EndProgress() { progressTotal_ = 0; }
+
  private:
   class TransferScope;
 
   bool Send(HidHandle handle, const FeatureReport& report);
   void NoteFailure(HidHandle handle);
   void ShowBusyAndProcessEvents();
+  // `moved` more payload bytes of a block of `blockBytes` have gone.
+  void Advance(std::size_t moved, std::size_t blockDone, std::size_t blockBytes);
   bool ReadBank(std::uint8_t bank, std::uint8_t address, std::span<std::uint8_t> dest,
                 bool showBusy);
   bool ReadMemoryChunks(std::uint16_t address, std::span<std::uint8_t> dest, bool showBusy);
@@ -90,6 +97,22 @@ class Protocol {
   ReadBackBuffer readBackBuffer_{};
   bool transferRunning_ = false;
   std::string lastFailure_;
+  std::size_t progressTotal_ = 0;
+  std::size_t progressDone_ = 0;
+};
+
+// The plan of a multi-block transfer for as long as it lives.
+class ProgressPlan {
+ public:
+  ProgressPlan(Protocol& protocol, std::size_t totalBytes) : protocol_(protocol) {
+    protocol_.BeginProgress(totalBytes);
+  }
+  ~ProgressPlan() { protocol_.EndProgress(); }
+  ProgressPlan(const ProgressPlan&) = delete;
+  ProgressPlan& operator=(const ProgressPlan&) = delete;
+
+ private:
+  Protocol& protocol_;
 };
 
 }  // namespace corvid::device

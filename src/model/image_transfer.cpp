@@ -5,6 +5,17 @@
 #include <vector>
 
 namespace corvid::model {
+namespace {
+
+// What a full read or write moves, for the busy window's progress.
+constexpr std::size_t kSectionsBytes = kParameterSectionSize + kProfileSectionSize;
+
+std::size_t MacroMemoryBytes(device::MemoryLayout layout, const DeviceImage& image) {
+  if (layout != device::MemoryLayout::LayoutFlashFlash) return image.MacroImage.size();
+  return image.FlashMacroNames.size() + kFlashMacroCount * kFlashMacroBodySize;
+}
+
+}  // namespace
 
 using device::MemoryLayout;
 
@@ -21,6 +32,7 @@ std::optional<std::array<std::uint8_t, kIdentityBytesSize>> ReadIdentityBytes(
 }
 
 bool ReadEverything(device::Protocol& protocol, MemoryLayout layout, DeviceImage& image) {
+  const device::ProgressPlan plan(protocol, kSectionsBytes + MacroMemoryBytes(layout, image));
   bool accepted = protocol.ReadSection(0, 0, image.sections.parameter.Data());
   accepted &= protocol.ReadSection(1, 0, image.sections.profile.Data());
 
@@ -74,6 +86,8 @@ bool WriteMacroMemory(device::Protocol& protocol, MemoryLayout layout, const Dev
 }  // namespace
 
 bool WriteEverything(device::Protocol& protocol, MemoryLayout layout, const DeviceImage& image) {
+  const device::ProgressPlan plan(
+      protocol, kSectionsBytes + MacroMemoryBytes(layout, image) + image.IdentityBytes.size());
   bool accepted = protocol.WriteSection(0, 0, image.sections.parameter.Data());
   accepted &= protocol.WriteSection(1, 0, image.sections.profile.Data());
   accepted &= WriteMacroMemory(protocol, layout, image);
@@ -82,6 +96,8 @@ bool WriteEverything(device::Protocol& protocol, MemoryLayout layout, const Devi
 }
 
 bool WriteMacros(device::Protocol& protocol, MemoryLayout layout, const DeviceImage& image) {
+  const device::ProgressPlan plan(
+      protocol, image.sections.profile.Data().size() + MacroMemoryBytes(layout, image));
   bool accepted = protocol.WriteSection(1, 0, image.sections.profile.Data());
   accepted &= WriteMacroMemory(protocol, layout, image);
   return accepted;

@@ -122,6 +122,11 @@ TEST_F(ConnectionTest, AnArrivingMouseIsOpenedIdentifiedAndReadInFull) {
   EXPECT_FALSE(observer.updatePageAvailable);
   EXPECT_TRUE(observer.macroBindingOffered);
   EXPECT_EQ(observer.pageRefreshes, 1);
+  // The busy window heard the share of the whole read: both sections and the macro memory,
+  // rising to the end.
+  ASSERT_FALSE(busy.progress.empty());
+  EXPECT_EQ(busy.progress.back(), std::make_pair(104 + 145 + 512, 104 + 145 + 512));
+  EXPECT_TRUE(std::ranges::is_sorted(busy.progress));
 }
 
 TEST_F(ConnectionTest, TwoEqualPairsOfFiveAreEnoughToActOneIsNot) {

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <functional>
+#include <utility>
+#include <vector>
 #include <ostream>
 
 #include "device/busy_window.h"
@@ -20,8 +22,12 @@ class RecordingBusyWindow final : public device::BusyWindow {
     if (onEvents) onEvents();
   }
 
+  // Not logged, so that the logs of transfers compare as before.
+  void Progress(int done, int total) override { progress.emplace_back(done, total); }
+
   // Runs while events are processed, as a click handled between two reports would.
   std::function<void()> onEvents;
+  std::vector<std::pair<int, int>> progress;
 
  private:
   std::ostream& log_;
