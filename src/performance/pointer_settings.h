@@ -10,13 +10,17 @@
 #include <optional>
 #include <string>
 
+#include "platform/pointer_settings_store.h"
+
 namespace corvid::performance {
 
 inline constexpr int kPointerBarSteps = 10;
 
-enum class PointerSetting { kSpeed, kDoubleClick, kWheel };
-inline constexpr std::array<PointerSetting, 3> kPointerSettings = {
-    PointerSetting::kSpeed, PointerSetting::kDoubleClick, PointerSetting::kWheel};
+using platform::kPointerSettings;
+using platform::PointerAccelerationNumbers;
+using platform::PointerHome;
+using platform::PointerSetting;
+using platform::PointerSettingsStore;
 
 // The three scales: step 1..10 to the stored value. Pointer speed is a sensitivity of 1, then the
 // even numbers 2..18; double-click time in ms falls by 70 from 900; wheel lines are the step
@@ -24,48 +28,6 @@ inline constexpr std::array<PointerSetting, 3> kPointerSettings = {
 std::optional<int> PointerScaleValue(PointerSetting setting, int step);
 // The step whose scale value is exactly `value`, if there is one.
 std::optional<int> PointerScaleStep(PointerSetting setting, int value);
-
-// The pointer acceleration that goes with the speed: two thresholds and the acceleration level.
-// It is read with the speed and given back to the desktop unchanged after every click.
-struct PointerAccelerationNumbers {
-  int threshold1 = 0;
-  int threshold2 = 0;
-  int speed = 0;
-  bool operator==(const PointerAccelerationNumbers&) const = default;
-};
-
-// Whether the running desktop keeps a setting; when it does not, `reason` says why, in words for a
-// tooltip.
-struct PointerHome {
-  bool available = false;
-  std::string reason;
-};
-
-// Where the computer keeps its pointer settings and how the running desktop is told about them.
-// Reads give nothing for a value that is not there (skipped without a word). Writes and applies
-// answer whether they took effect. The page only calls a setting's operations when its home is
-// available.
-class PointerSettingsStore {
- public:
-  virtual ~PointerSettingsStore() = default;
-
-  virtual PointerHome Home(PointerSetting setting) const = 0;
-
-  // The stored value on its own scale: speed as sensitivity, double-click time in ms, wheel lines.
-  // It may lie off the bar's scale (a speed of 3, a double-click time of 500, -1 wheel lines for
-  // a screen per notch).
-  virtual std::optional<int> Read(PointerSetting setting) = 0;
-  virtual bool Write(PointerSetting setting, int value) = 0;
-  // Read with the speed; nothing where the desktop keeps no such numbers.
-  virtual std::optional<PointerAccelerationNumbers> ReadAcceleration() = 0;
-
-  // Telling the running desktop, in the order the page calls them: speed, acceleration,
-  // double-click time, wheel lines.
-  virtual bool ApplyPointerSpeed(int sensitivity) = 0;
-  virtual bool ApplyAcceleration(const PointerAccelerationNumbers& acceleration) = 0;
-  virtual bool ApplyDoubleClickTime(int milliseconds) = 0;
-  virtual bool ApplyWheelLines(int lines) = 0;
-};
 
 // Held by the main window for as long as it lives. The settings belong to the computer, not to the
 // mouse: nothing here depends on a mouse being attached or on the write lock.

@@ -13,9 +13,6 @@ namespace corvid::platform {
 
 namespace {
 
-using performance::PointerHome;
-using performance::PointerSetting;
-
 constexpr const char* kMouseSchema = "org.gnome.desktop.peripherals.mouse";
 constexpr const char* kSpeedKey = "speed";
 constexpr const char* kDoubleClickKey = "double-click";
@@ -150,7 +147,7 @@ bool GSettingsPointerStore::Write(PointerSetting setting, int value) {
   return taken;
 }
 
-std::optional<performance::PointerAccelerationNumbers> GSettingsPointerStore::ReadAcceleration() {
+std::optional<PointerAccelerationNumbers> GSettingsPointerStore::ReadAcceleration() {
   return std::nullopt;
 }
 
@@ -158,9 +155,7 @@ bool GSettingsPointerStore::ApplyPointerSpeed(int sensitivity) {
   return Read(PointerSetting::kSpeed) == sensitivity;
 }
 
-bool GSettingsPointerStore::ApplyAcceleration(const performance::PointerAccelerationNumbers&) {
-  return false;
-}
+bool GSettingsPointerStore::ApplyAcceleration(const PointerAccelerationNumbers&) { return false; }
 
 bool GSettingsPointerStore::ApplyDoubleClickTime(int milliseconds) {
   return Read(PointerSetting::kDoubleClick) == milliseconds;

@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-#include "performance/pointer_settings.h"
+#include "platform/pointer_settings_store.h"
 
 // GLib's own types, kept out of this header so that it mixes with any toolkit's headers.
 struct _GSettings;
@@ -29,7 +29,7 @@ double PointerSpeedOfSensitivity(int sensitivity);
 // nearest end.
 int SensitivityOfPointerSpeed(double speed);
 
-class GSettingsPointerStore final : public performance::PointerSettingsStore {
+class GSettingsPointerStore final : public PointerSettingsStore {
  public:
   // The running session's store: the installed schemas, the session's settings backend and the
   // desktop named by XDG_CURRENT_DESKTOP.
@@ -44,24 +44,24 @@ class GSettingsPointerStore final : public performance::PointerSettingsStore {
   GSettingsPointerStore(const GSettingsPointerStore&) = delete;
   GSettingsPointerStore& operator=(const GSettingsPointerStore&) = delete;
 
-  performance::PointerHome Home(performance::PointerSetting setting) const override;
-  std::optional<int> Read(performance::PointerSetting setting) override;
+  PointerHome Home(PointerSetting setting) const override;
+  std::optional<int> Read(PointerSetting setting) override;
   // Writing the sensitivity the key already stands for leaves the key alone, so a finer speed set
   // elsewhere on the desktop is not rounded by a click on another bar.
-  bool Write(performance::PointerSetting setting, int value) override;
+  bool Write(PointerSetting setting, int value) override;
   // GNOME keeps no acceleration numbers: nothing is read, so nothing is ever given back.
-  std::optional<performance::PointerAccelerationNumbers> ReadAcceleration() override;
+  std::optional<PointerAccelerationNumbers> ReadAcceleration() override;
   // The desktop took each value when its key was written; these confirm that the key holds it.
   bool ApplyPointerSpeed(int sensitivity) override;
-  bool ApplyAcceleration(const performance::PointerAccelerationNumbers& acceleration) override;
+  bool ApplyAcceleration(const PointerAccelerationNumbers& acceleration) override;
   bool ApplyDoubleClickTime(int milliseconds) override;
   bool ApplyWheelLines(int lines) override;
 
  private:
   _GSettings* mouse_ = nullptr;  // null when GNOME's mouse settings are out of reach
-  performance::PointerHome speedHome_;
-  performance::PointerHome doubleClickHome_;
-  performance::PointerHome wheelHome_;
+  PointerHome speedHome_;
+  PointerHome doubleClickHome_;
+  PointerHome wheelHome_;
 };
 
 }  // namespace corvid::platform

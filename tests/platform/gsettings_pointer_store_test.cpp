@@ -8,11 +8,13 @@
 #include <cstdlib>
 #include <string>
 
+#include "performance/pointer_settings.h"
+
 namespace corvid::platform {
 namespace {
 
 using performance::PointerClickResult;
-using performance::PointerSetting;
+
 using performance::PointerSettingsPageState;
 
 TEST(PointerSpeedMappingTest, TheScaleSpansTheDesktopRangeWithTheDefaultInTheMiddle) {
