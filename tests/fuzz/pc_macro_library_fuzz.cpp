@@ -14,22 +14,28 @@
 
 namespace {
 
-std::filesystem::path Folder() {
-  static const std::filesystem::path folder = [] {
-    auto path = std::filesystem::temp_directory_path() /
-                ("corvid_fuzz_pc_library_" + std::to_string(::getpid()));
-    std::filesystem::create_directories(path);
-    return path;
-  }();
-  return folder;
-}
-
-struct RemoveFolderAtExit {
-  ~RemoveFolderAtExit() {
-    std::error_code ignored;
-    std::filesystem::remove_all(Folder(), ignored);
+// One folder per process, removed when the process ends.
+class FuzzFolder {
+ public:
+  FuzzFolder()
+      : path_(std::filesystem::temp_directory_path() /
+              ("corvid_fuzz_pc_library_" + std::to_string(::getpid()))) {
+    std::filesystem::create_directories(path_);
   }
-} removeFolderAtExit;
+  ~FuzzFolder() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+  }
+  const std::filesystem::path& Path() const { return path_; }
+
+ private:
+  std::filesystem::path path_;
+};
+
+const std::filesystem::path& Folder() {
+  static const FuzzFolder folder;
+  return folder.Path();
+}
 
 }  // namespace
 
