@@ -225,7 +225,11 @@ std::size_t StoredBodyLengthOf(std::span<const std::uint8_t> bodySlot) {
     if (length == 0) return byZeros;
     pos += length;
   }
-  return pos <= bodySlot.size() ? std::max(byZeros, pos) : byZeros;
+  if (pos >= bodySlot.size()) return byZeros;
+  // Bytes behind the terminator, before the three zeros, are never played; stored, they would
+  // read back as the name of a macro that was never added.
+  if (pos + 1 < byZeros) return pos + 1;
+  return std::max(byZeros, pos);
 }
 
 }  // namespace corvid::macros

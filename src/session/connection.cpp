@@ -234,6 +234,12 @@ void Session::RestartAndReconnect() {
   ReFindDev();
   // The re-search has seen every present device; the poll must not take the restart for a change.
   lastDeviceCount_ = device::CountHidInterfaces(bus_);
+  // The count above no longer holds a mouse that left again during the read: the poll would never
+  // see it go, and the pages would write into nothing.
+  if (link_.IsConnected() && !MouseStillListed()) {
+    DeviceLost();
+    device::EmptyDeviceLink(bus_, link_);
+  }
   // A mouse that did not come back must still be found when it is plugged in again.
   observer_.SetDevTimerEnabled(true);
 }

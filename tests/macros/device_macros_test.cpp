@@ -347,6 +347,18 @@ TEST_F(DeviceMacrosI2C, MacrosEndingInAZeroOperandReadBackWhole) {
   }
 }
 
+TEST_F(DeviceMacrosI2C, BytesBehindTheTerminatorOfAnAddedBodyAreNotStored) {
+  // A library slot may hold leftovers behind its terminator; on the EEPROM they would read back
+  // as a second macro.
+  const Bytes leftovers = {0x82, 0x04, 0x02, 0x04, 0x00, 0x00, 0x54, 0x00, 0x77, 0x00, 0x6F};
+  macros.Refresh(MemoryLayout::LayoutI2C);
+  ASSERT_EQ(macros.AddMacro(Name("A"), Body(leftovers)).status, DeviceMacroStatus::kDone);
+  EXPECT_EQ(macros.MacroCount(), 1);
+  EXPECT_EQ(macros.I2CTable().MacroLen[0], kMacroNameFieldSize + 5);
+  macros.Refresh(MemoryLayout::LayoutI2C);
+  EXPECT_EQ(macros.MacroNames(), std::vector<std::string>{"A"});
+}
+
 TEST_F(DeviceMacrosI2C, AddingTakesTheNextSlotUntilFifteen) {
   Load({});
   for (int i = 0; i < 15; ++i) {
