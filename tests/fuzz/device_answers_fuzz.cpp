@@ -47,6 +47,7 @@ class FuzzedBus final : public device::HidBus {
     return answered;
   }
   void Close(device::HidHandle handle) override { inner_.Close(handle); }
+  std::string LastError(device::HidHandle handle) override { return inner_.LastError(handle); }
 
  private:
   static constexpr std::uint8_t kRefuse = 0x01;
