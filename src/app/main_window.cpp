@@ -10,7 +10,10 @@
 #include <QScreen>
 #include <QWindow>
 
+#include "app/pages/advanced_page_view.h"
 #include "app/pages/control_factory.h"
+#include "app/pages/light_page_view.h"
+#include "app/pages/macro_page_view.h"
 #include "app/pages/pages.h"
 #include "app/skin/layout_applier.h"
 #include "app/skin/skin_button.h"
@@ -116,6 +119,17 @@ MainWindow::MainWindow(device::HidBus& bus, device::Clock& clock, session::Sessi
   }
 
   BuildPages();
+  context_ = std::make_unique<WindowContext>(
+      WindowContext{this, *session_, controls_, style_, skin_, dialogs_, pageModel_});
+  auto keyPage = std::make_unique<KeyPageView>(*context_);
+  keyPage_ = keyPage.get();
+  views_.push_back(std::move(keyPage));
+  views_.push_back(std::make_unique<AdvancedPageView>(*context_));
+  views_.push_back(std::make_unique<LightPageView>(*context_));
+  views_.push_back(std::make_unique<MacroPageView>(*context_));
+  auto updatePage = std::make_unique<UpdatePageView>(*context_);
+  updatePage_ = updatePage.get();
+  views_.push_back(std::move(updatePage));
   ShowPageBox(1);
   LoadSkin();
   if (const auto layout = shell::LoadLayoutResource("ORG")) layout_ = *layout;
@@ -212,10 +226,7 @@ void MainWindow::ConnectControls() {
       }
     }
   }
-  connect(controls_.Get<SkinButton>(QStringLiteral("Btn_LoadBIN")), &SkinButton::clicked, this,
-          &MainWindow::LoadBinClick);
-  connect(controls_.Get<SkinButton>(QStringLiteral("Btn_Program")), &SkinButton::clicked, this,
-          &MainWindow::ProgramClick);
+  for (const auto& view : views_) view->Connect();
 }
 
 void MainWindow::SetPicture(const QString& pictureName, const QString& skinName) {
@@ -299,16 +310,7 @@ void MainWindow::ApplyLanguageTexts(int language) {
       }
     }
   }
-  // A key label shows a language text, a macro name or a key combination: only language texts
-  // are translated.
-  for (int slot = 1; slot <= 12; ++slot) {
-    auto* label = controls_.Get<SkinButton>(QStringLiteral("Key%1").arg(slot));
-    const std::string key = shell::FindKeyOfText(label->Caption().toStdString());
-    if (!key.empty()) label->SetCaption(FromUtf8(texts.Text(key)));
-  }
-  ApplyKeyPageTexts(controls_, texts);
-  ApplyMacroPageTexts(controls_, texts);
-  ApplyUpdatePageTexts(controls_, texts);
+  for (const auto& view : views_) view->ApplyTexts(texts);
 }
 
 void MainWindow::SelectLanguagePictures() {
@@ -389,13 +391,7 @@ void MainWindow::PageButtonClick(Page page) {
     ButtonTypeB_1IconInit();
     page_ = page;
     ShowPageBox(1);
-    controls_.Find(QStringLiteral("Disable"))->setVisible(page == Page::kFixed);
-    pageModel_.key = entry.page;
-    for (int slot = 1; slot <= 12; ++slot) {
-      controls_.Find(QStringLiteral("Key%1").arg(slot))->setEnabled(entry.labelsEnabled);
-    }
-    controls_.Find(QStringLiteral("Key_Profile"))->setEnabled(entry.kbSwitchItemEnabled);
-    ShowKeyCaptions();
+    keyPage_->EnterLayer(entry);
   } else {
     if (session::RefusePageClick(*session_)) return;
     HideAllMenu();
@@ -403,21 +399,11 @@ void MainWindow::PageButtonClick(Page page) {
     page_ = page;
     ShowPageBox(PageBoxOf(page));
     controls_.Find(QStringLiteral("Disable"))->hide();
-    if (page == Page::kUpdate) {
-      controls_.Get<QLabel>(QStringLiteral("lbl_LoadBIN"))->clear();
-      patch_.EnterPage();
-    }
+    View(PageBoxOf(page)).Enter();
   }
   SetCopies(QLatin1String(kPageFamilies[static_cast<std::size_t>(page) - 1]),
             QStringLiteral("SetS_02"));
   ShowPagePicture();
-}
-
-void MainWindow::ShowKeyCaptions() {
-  for (int slot = 1; slot <= 12; ++slot) {
-    controls_.Get<SkinButton>(QStringLiteral("Key%1").arg(slot))
-        ->SetCaption(FromUtf8(pageModel_.key.captions[static_cast<std::size_t>(slot - 1)]));
-  }
 }
 
 void MainWindow::SaveProfileClick() {
@@ -455,23 +441,6 @@ void MainWindow::WebClick() {
   if (settings.webEnabled) dialogs_.OpenWebAddress(FromUtf8(settings.web));
 }
 
-void MainWindow::LoadBinClick() {
-  const QString file = dialogs_.ChooseFileToOpen(this, QStringLiteral("LoadFile (*.bin)"));
-  if (file.isEmpty()) return;
-  auto* path = controls_.Get<QLabel>(QStringLiteral("lbl_LoadBIN"));
-  path->setText(file);
-  path->adjustSize();
-  const device::PatchLoadResult loaded = device::LoadPatchBin(file.toStdString(), patch_);
-  if (loaded) return;
-  if (!loaded.messageKey.empty()) {
-    session_->Show(loaded.messageKey);
-  } else {
-    dialogs_.ShowMessage(this, FromUtf8(loaded.error), false);
-  }
-}
-
-void MainWindow::ProgramClick() { session::ProgramFirmwarePatch(*session_, patch_); }
-
 // ---- what the session asks of the window ----
 
 void MainWindow::ShowMessage(const session::Message& message) {
@@ -480,7 +449,7 @@ void MainWindow::ShowMessage(const session::Message& message) {
 
 void MainWindow::RefreshPages() {
   pageModel_.Fill(*session_, &session_->Macros());
-  ShowKeyCaptions();
+  for (const auto& view : views_) view->Refresh();
 }
 
 void MainWindow::ResetPagesForNoDevice() {
@@ -491,6 +460,7 @@ void MainWindow::ResetPagesForNoDevice() {
     if (auto* widget = controls_.Get<QListWidget>(list)) widget->clear();
   }
   pageModel_.ResetForNoDevice();
+  for (const auto& view : views_) view->ResetForNoDevice();
 }
 
 void MainWindow::ShowErrorPage() {

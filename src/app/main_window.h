@@ -7,15 +7,18 @@
 #include <array>
 #include <filesystem>
 #include <memory>
+#include <vector>
 
 #include "app/busy_window.h"
+#include "app/pages/key_page_view.h"
+#include "app/pages/page_view.h"
+#include "app/pages/update_page_view.h"
 #include "app/skin/control_index.h"
 #include "app/skin/layout_style.h"
 #include "app/skin/skin.h"
 #include "app/user_dialogs.h"
 #include "device/clock.h"
 #include "device/hid_bus.h"
-#include "device/patch.h"
 #include "pages/page_model.h"
 #include "session/session.h"
 #include "shell/layout_file.h"
@@ -48,6 +51,8 @@ class MainWindow : public QWidget, public session::SessionObserver {
   const ControlIndex& Controls() const { return controls_; }
   const LayoutStyle& Style() const { return style_; }
   const Skin& SkinSet() const { return skin_; }
+  // The page views, in page order: keys, Advanced, Breathing Light, macros, Update.
+  PageView& View(int n) { return *views_.at(static_cast<std::size_t>(n - 1)); }
   BusyWindowQt& Busy() { return *busy_; }
   Page CurrentPage() const { return page_; }
   int CurrentLanguage() const { return session_->CurrentLanguage(); }
@@ -66,9 +71,6 @@ class MainWindow : public QWidget, public session::SessionObserver {
   void LoadProfileClick();
   void ResetClick();
   void WebClick();
-  // The Update page.
-  void LoadBinClick();
-  void ProgramClick();
   // One turn of the caption under the pointer (the 200 ms marquee timer).
   void LabelRunTimer();
 
@@ -102,7 +104,6 @@ class MainWindow : public QWidget, public session::SessionObserver {
   void ButtonTypeB_1IconInit();
   void SelectLanguagePictures();
   void HideAllMenu();
-  void ShowKeyCaptions();
   void OnButtonEntered(SkinButton* button);
   void OnButtonLeft(SkinButton* button);
   void StopMarquee();
@@ -116,7 +117,11 @@ class MainWindow : public QWidget, public session::SessionObserver {
   std::unique_ptr<BusyWindowQt> busy_;
   std::unique_ptr<session::Session> session_;
   pages::PageModel pageModel_;
-  device::FirmwarePatch patch_;
+  std::unique_ptr<WindowContext> context_;
+  // The behaviour of the pages; the key and Update pages are also reached by name.
+  std::vector<std::unique_ptr<PageView>> views_;
+  KeyPageView* keyPage_ = nullptr;
+  UpdatePageView* updatePage_ = nullptr;
   std::array<QWidget*, 5> pageBoxes_{};
   Page page_ = Page::kMain;
   bool updateAvailable_ = true;
