@@ -12,6 +12,7 @@
 #include "app/main_window.h"
 #include "app/single_instance.h"
 #include "app/user_dialogs.h"
+#include "platform/gsettings_pointer_store.h"
 #include "startup/environment.h"
 #include "startup/startup_options.h"
 
@@ -75,12 +76,15 @@ int main(int argc, char** argv) {
   }
 
   app::PlatformDialogs dialogs;
+  const std::unique_ptr<platform::GSettingsPointerStore> pointerStore =
+      platform::GSettingsPointerStore::ForThisSession();
   session::SessionSetup setup = session::BuiltInSetup();
   setup.CurrentLanguage = options.language;
   int status = 0;
   {
     app::MainWindow window(environment->Bus(), environment->Clock(), setup,
-                           options.libraryFile.value_or(std::filesystem::path{}), dialogs);
+                           options.libraryFile.value_or(std::filesystem::path{}), dialogs,
+                           *pointerStore);
     QObject::connect(&instance, &app::SingleInstance::ActivationRequested, &window, [&window] {
       window.showNormal();
       window.raise();

@@ -68,8 +68,11 @@ std::pair<QString, int> FamilyAndCopy(const QString& name) {
 }  // namespace
 
 MainWindow::MainWindow(device::HidBus& bus, device::Clock& clock, session::SessionSetup setup,
-                       const std::filesystem::path& libraryFile, UserDialogs& dialogs)
-    : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint), dialogs_(dialogs) {
+                       const std::filesystem::path& libraryFile, UserDialogs& dialogs,
+                       platform::PointerSettingsStore& pointerStore)
+    : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint),
+      dialogs_(dialogs),
+      pointerStore_(pointerStore) {
   setObjectName(QStringLiteral("Form1"));
   setWindowTitle(QString::fromLatin1(kCaption));
   setAccessibleName(QString::fromLatin1(kCaption));
@@ -119,8 +122,8 @@ MainWindow::MainWindow(device::HidBus& bus, device::Clock& clock, session::Sessi
   }
 
   BuildPages();
-  context_ = std::make_unique<WindowContext>(
-      WindowContext{this, *session_, controls_, style_, skin_, dialogs_, pageModel_});
+  context_ = std::make_unique<WindowContext>(WindowContext{
+      this, *session_, controls_, style_, skin_, dialogs_, pageModel_, pointerStore_});
   auto keyPage = std::make_unique<KeyPageView>(*context_);
   keyPage_ = keyPage.get();
   views_.push_back(std::move(keyPage));

@@ -42,9 +42,11 @@ class MainWindow : public QWidget, public session::SessionObserver {
   static constexpr int kDevTimerInterval = 3500;
   static constexpr int kLabelRunInterval = 200;
 
-  // `libraryFile` names the PC macro library instead of its usual place (may be empty).
+  // `libraryFile` names the PC macro library instead of its usual place (may be empty);
+  // `pointerStore` is where the computer keeps its pointer settings.
   MainWindow(device::HidBus& bus, device::Clock& clock, session::SessionSetup setup,
-             const std::filesystem::path& libraryFile, UserDialogs& dialogs);
+             const std::filesystem::path& libraryFile, UserDialogs& dialogs,
+             platform::PointerSettingsStore& pointerStore);
   ~MainWindow() override;
 
   session::Session& Session() { return *session_; }
@@ -114,6 +116,7 @@ class MainWindow : public QWidget, public session::SessionObserver {
   ControlIndex controls_;
   LayoutStyle style_;
   UserDialogs& dialogs_;
+  platform::PointerSettingsStore& pointerStore_;
   std::unique_ptr<BusyWindowQt> busy_;
   std::unique_ptr<session::Session> session_;
   pages::PageModel pageModel_;

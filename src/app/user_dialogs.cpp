@@ -1,5 +1,6 @@
 #include "app/user_dialogs.h"
 
+#include <QColorDialog>
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QGuiApplication>
@@ -27,6 +28,10 @@ QString PlatformDialogs::ChooseFileToSave(QWidget* parent, const QString& filter
 
 void PlatformDialogs::OpenWebAddress(const QString& address) {
   QDesktopServices::openUrl(QUrl(address));
+}
+
+QColor PlatformDialogs::ChooseColour(QWidget* parent, const QColor& initial) {
+  return QColorDialog::getColor(initial, parent);
 }
 
 }  // namespace corvid::app

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QColor>
 #include <QString>
 #include <QWidget>
 
@@ -17,6 +18,8 @@ class UserDialogs {
   // A file to save into, or an empty text when the user cancelled.
   virtual QString ChooseFileToSave(QWidget* parent, const QString& filter) = 0;
   virtual void OpenWebAddress(const QString& address) = 0;
+  // A colour from the platform's colour chooser, or an invalid colour when the user cancelled.
+  virtual QColor ChooseColour(QWidget* parent, const QColor& initial) = 0;
 };
 
 // Qt's message box, the platform's file dialogs and the desktop's web browser.
@@ -26,6 +29,7 @@ class PlatformDialogs final : public UserDialogs {
   QString ChooseFileToOpen(QWidget* parent, const QString& filter) override;
   QString ChooseFileToSave(QWidget* parent, const QString& filter) override;
   void OpenWebAddress(const QString& address) override;
+  QColor ChooseColour(QWidget* parent, const QColor& initial) override;
 };
 
 }  // namespace corvid::app

@@ -22,6 +22,7 @@
 #include "keys/key_assignment.h"
 #include "keys/key_layers.h"
 #include "model/default_image.h"
+#include "platform/gsettings_pointer_store.h"
 #include "shell/language_file.h"
 #include "shell/resources.h"
 #include "sim/simulated_bus.h"
@@ -36,11 +37,13 @@ class ScriptedDialogs final : public UserDialogs {
   QString ChooseFileToOpen(QWidget*, const QString&) override { return fileToOpen; }
   QString ChooseFileToSave(QWidget*, const QString&) override { return fileToSave; }
   void OpenWebAddress(const QString& address) override { opened << address; }
+  QColor ChooseColour(QWidget*, const QColor&) override { return colourToChoose; }
 
   QStringList messages;
   QStringList opened;
   QString fileToOpen;
   QString fileToSave;
+  QColor colourToChoose;  // invalid: the chooser is cancelled
 };
 
 struct BenchOptions {
@@ -64,8 +67,9 @@ class WindowBench {
       flashImage = model::DefaultImageFor(setup.defaultImage, device::StorageKind::Flash);
       setup.defaultImage = flashImage;
     }
-    window = std::make_unique<MainWindow>(
-        traced, clock, setup, folder.filePath("Corvid88-Macro.bin").toStdString(), dialogs);
+    window = std::make_unique<MainWindow>(traced, clock, setup,
+                                          folder.filePath("Corvid88-Macro.bin").toStdString(),
+                                          dialogs, *pointerStore);
     window->DevTimer().stop();  // the tests poll when they want to
   }
 
@@ -129,6 +133,9 @@ class WindowBench {
   std::vector<std::uint8_t> flashImage;
   int mousePlug = -1;
   ScriptedDialogs dialogs;
+  // GSettings in memory (the tests' environment says so): nothing touches the desktop's settings.
+  std::unique_ptr<platform::GSettingsPointerStore> pointerStore =
+      platform::GSettingsPointerStore::ForThisSession();
   std::unique_ptr<MainWindow> window;
 };
 

@@ -13,6 +13,7 @@
 #include "app/skin/skin.h"
 #include "app/user_dialogs.h"
 #include "pages/page_model.h"
+#include "platform/pointer_settings_store.h"
 #include "session/session.h"
 #include "shell/language_file.h"
 
@@ -27,6 +28,8 @@ struct WindowContext {
   const Skin& skin;
   UserDialogs& dialogs;
   pages::PageModel& pageModel;
+  // Where the computer keeps its pointer settings.
+  platform::PointerSettingsStore& pointerStore;
 };
 
 class PageView : public QObject {
