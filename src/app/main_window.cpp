@@ -11,6 +11,7 @@
 #include <QWindow>
 
 #include "app/pages/advanced_page_view.h"
+#include "app/pages/fire_keys_view.h"
 #include "app/pages/control_factory.h"
 #include "app/pages/light_page_view.h"
 #include "app/pages/macro_page_view.h"
@@ -133,6 +134,8 @@ MainWindow::MainWindow(device::HidBus& bus, device::Clock& clock, session::Sessi
   auto updatePage = std::make_unique<UpdatePageView>(*context_);
   updatePage_ = updatePage.get();
   views_.push_back(std::move(updatePage));
+  // Not a page of its own: the fire and aim keys live on the Advanced page.
+  views_.push_back(std::make_unique<FireKeysView>(*context_));
   ShowPageBox(1);
   LoadSkin();
   if (const auto layout = shell::LoadLayoutResource("ORG")) layout_ = *layout;

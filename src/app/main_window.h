@@ -53,7 +53,8 @@ class MainWindow : public QWidget, public session::SessionObserver {
   const ControlIndex& Controls() const { return controls_; }
   const LayoutStyle& Style() const { return style_; }
   const Skin& SkinSet() const { return skin_; }
-  // The page views, in page order: keys, Advanced, Breathing Light, macros, Update.
+  // The page views, in page order: keys, Advanced, Breathing Light, macros, Update; then the
+  // fire keys of the Advanced page.
   PageView& View(int n) { return *views_.at(static_cast<std::size_t>(n - 1)); }
   BusyWindowQt& Busy() { return *busy_; }
   Page CurrentPage() const { return page_; }
