@@ -11,8 +11,8 @@
 #include <QWindow>
 
 #include "app/pages/advanced_page_view.h"
-#include "app/pages/fire_keys_view.h"
 #include "app/pages/control_factory.h"
+#include "app/pages/fire_keys_view.h"
 #include "app/pages/light_page_view.h"
 #include "app/pages/macro_page_view.h"
 #include "app/pages/pages.h"
@@ -515,6 +515,21 @@ void MainWindow::SetDevTimerEnabled(bool enabled) {
   } else {
     devTimer_.stop();
   }
+}
+
+void MainWindow::ConnectionChanged(session::ConnectionState state) {
+  if (tray_) {
+    tray_->setToolTip(QString::fromLatin1(kCaption) + QStringLiteral(": ") +
+                      FromUtf8(session::ConnectionStateText(state)));
+  }
+}
+
+void MainWindow::LanguageChanged() {
+  // The rules compare the key labels with texts of the language: take them again in the new one.
+  pageModel_.key.captions =
+      keys::LayerCaptions(session_->DataBuf(), pageModel_.key.layer,
+                          keys::CaptionContextOf(*session_, &session_->Macros()));
+  keyPage_->Refresh();
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

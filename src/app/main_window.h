@@ -88,6 +88,8 @@ class MainWindow : public QWidget, public session::SessionObserver {
   void ShowBusyOverlay() override;
   void HideBusyOverlay() override;
   void SetDevTimerEnabled(bool enabled) override;
+  void ConnectionChanged(session::ConnectionState state) override;
+  void LanguageChanged() override;
 
  protected:
   void closeEvent(QCloseEvent* event) override;

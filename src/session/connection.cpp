@@ -121,7 +121,7 @@ void Session::ReFindDev() {
 }
 
 void Session::ReadDevInfo() {
-  state_ = ConnectionState::kOpenedUnidentified;
+  SetState(ConnectionState::kOpenedUnidentified);
   const device::Identification id = device::IdentifyLayout(protocol_);
   if (!id.info) return;
 
@@ -151,7 +151,7 @@ void Session::ReadDevInfo() {
       device::EffectiveStorageKind(*layout_) != imageKind) {
     Show("Str102");
     RefreshErrorAP();
-    state_ = ConnectionState::kWrongStorage;
+    SetState(ConnectionState::kWrongStorage);
     return;
   }
 
@@ -167,7 +167,7 @@ void Session::ReadDevInfo() {
     return;
   }
   writeLock_ = true;
-  state_ = ConnectionState::kIdentityRefused;
+  SetState(ConnectionState::kIdentityRefused);
   observer_.SetDevTimerEnabled(false);
   Show("Str107", /*emptyCaption=*/true);
   observer_.SetDevTimerEnabled(true);
@@ -187,7 +187,7 @@ void Session::Btn_Read() {
   }
   if (!read) {
     // Bytes that did not arrive read 0xFF; writing them back would spoil the mouse.
-    state_ = ConnectionState::kReadFailed;
+    SetState(ConnectionState::kReadFailed);
     std::string text = "The mouse did not answer the whole read";
     if (!protocol_.LastFailure().empty()) text += " (" + protocol_.LastFailure() + ")";
     text +=
@@ -197,7 +197,7 @@ void Session::Btn_Read() {
     return;
   }
   writeLock_ = false;
-  state_ = ConnectionState::kConnected;
+  SetState(ConnectionState::kConnected);
 }
 
 void Session::RefreshErrorAP() {
@@ -214,7 +214,7 @@ void Session::DeviceLost() {
   macroStorageKind_ = device::StorageKind::Unknown;
   layout_.reset();
   deviceType_.reset();
-  state_ = ConnectionState::kNoMouse;
+  SetState(ConnectionState::kNoMouse);
   if (!inaccessiblePaths_.empty()) {
     // The mouse is there, but the system does not let this user open it: say so, and how to fix it.
     Show("Str108");

@@ -1,10 +1,9 @@
 #include "session/device_macro_operations.h"
 
-#include "session/long_transfer.h"
-
 #include "common/file_io.h"
 #include "model/data_buf.h"
 #include "model/image_transfer.h"
+#include "session/long_transfer.h"
 
 namespace corvid::session {
 

@@ -89,7 +89,19 @@ void Session::InitNoDevice() {
 
 void Session::FormCloseQuery() {
   device::EmptyDeviceLink(bus_, link_);
-  state_ = ConnectionState::kNoMouse;
+  SetState(ConnectionState::kNoMouse);
+}
+
+void Session::SetState(ConnectionState state) {
+  if (state == state_) return;
+  state_ = state;
+  observer_.ConnectionChanged(state);
+}
+
+void Session::SetCurrentLanguage(int language) {
+  if (language == currentLanguage_) return;
+  currentLanguage_ = language;
+  observer_.LanguageChanged();
 }
 
 }  // namespace corvid::session

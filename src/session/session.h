@@ -24,24 +24,11 @@
 #include "model/data_buf.h"
 #include "model/default_image.h"
 #include "model/device_image.h"
+#include "session/connection_state.h"
 #include "session/session_observer.h"
 #include "shell/product_settings.h"
 
 namespace corvid::session {
-
-// Where the connection stands. One value, so that nobody has to deduce it from flags.
-enum class ConnectionState {
-  kNoMouse,             // nothing opened (see InaccessiblePaths for a mouse that cannot be opened)
-  kOpenedUnidentified,  // opened, but no device-info answer or no layout of ours
-  kWrongStorage,        // its macro storage is not the one this build serves (ErrorState)
-  kIdentityRefused,     // its identity bytes are not accepted (WriteLock)
-  kReadFailed,          // the full read was refused part way: the pages show what arrived, and
-                        // WriteLock keeps them from writing it back until a reset, a profile load
-                        // or a new read
-  kConnected,           // read in full; the pages show the mouse
-};
-
-std::string_view ConnectionStateText(ConnectionState state);
 
 struct SessionSetup {
   // The built-in default image, or another one for tests. Must outlive the session.
@@ -113,7 +100,9 @@ class Session {
   const shell::ProductSettings& ProductSettings() const { return productSettings_; }
 
   int CurrentLanguage() const { return currentLanguage_; }
-  void SetCurrentLanguage(int language) { currentLanguage_ = language; }
+  // A language switch: the texts and captions the rules compare are those of `language` from now
+  // on, and the pages are told to take their captions again (LanguageChanged).
+  void SetCurrentLanguage(int language);
   // The text of a language key in the current language.
   std::string Text(std::string_view key) const;
   void Show(std::string_view key, bool emptyCaption = false);
@@ -133,6 +122,8 @@ class Session {
   void ForgetUnlistedInaccessiblePaths();
   bool OpenFromEntry(const device::VidPid& entry);
   void WaitWithEvents(int rounds);
+  // Every change of the connection is told to the observer.
+  void SetState(ConnectionState state);
 
   device::HidBus& bus_;
   device::Clock& clock_;

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "model/data_buf.h"
+#include "session/connection_state.h"
 
 namespace corvid::session {
 
@@ -47,6 +48,11 @@ class SessionObserver {
   virtual void HideBusyOverlay() = 0;
   // The device poll timer.
   virtual void SetDevTimerEnabled(bool enabled) = 0;
+  // Where the connection stands now (told at every change).
+  virtual void ConnectionChanged(ConnectionState state) { (void)state; }
+  // The session speaks another language now: captions that rules compare (the key labels, the
+  // menu items) must be taken again in it.
+  virtual void LanguageChanged() {}
 };
 
 // Does nothing: for callers that show nothing.

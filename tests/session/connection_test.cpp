@@ -5,6 +5,7 @@
 
 #include "device/clock.h"
 #include "session/session.h"
+#include "shell/language_file.h"
 #include "shell/resources.h"
 #include "sim/simulated_bus.h"
 #include "sim/stand_in_mouse.h"
@@ -127,6 +128,16 @@ TEST_F(ConnectionTest, AnArrivingMouseIsOpenedIdentifiedAndReadInFull) {
   ASSERT_FALSE(busy.progress.empty());
   EXPECT_EQ(busy.progress.back(), std::make_pair(104 + 145 + 512, 104 + 145 + 512));
   EXPECT_TRUE(std::ranges::is_sorted(busy.progress));
+  // The observer heard each step of the connection once.
+  EXPECT_EQ(observer.states, (std::vector<ConnectionState>{ConnectionState::kOpenedUnidentified,
+                                                           ConnectionState::kConnected}));
+}
+
+TEST_F(ConnectionTest, ALanguageSwitchIsToldOnceAndTheRulesSpeakIt) {
+  session.SetCurrentLanguage(2);
+  session.SetCurrentLanguage(2);
+  EXPECT_EQ(observer.languageChanges, 1);
+  EXPECT_EQ(session.Text("Str210"), shell::LanguageText(2, "Str210"));
 }
 
 TEST_F(ConnectionTest, TwoEqualPairsOfFiveAreEnoughToActOneIsNot) {

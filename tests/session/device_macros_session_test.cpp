@@ -3,8 +3,8 @@
 #include <filesystem>
 #include <sstream>
 
-#include "session/device_macro_operations.h"
 #include "model/image_transfer.h"
+#include "session/device_macro_operations.h"
 #include "shell/resources.h"
 #include "sim/simulated_bus.h"
 #include "sim/stand_in_mouse.h"

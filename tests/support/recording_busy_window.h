@@ -1,9 +1,9 @@
 #pragma once
 
 #include <functional>
+#include <ostream>
 #include <utility>
 #include <vector>
-#include <ostream>
 
 #include "device/busy_window.h"
 

@@ -27,6 +27,8 @@ class RecordingObserver final : public session::SessionObserver {
   void ShowBusyOverlay() override { overlayShown = true; }
   void HideBusyOverlay() override { overlayShown = false; }
   void SetDevTimerEnabled(bool enabled) override { devTimerEnabled = enabled; }
+  void ConnectionChanged(session::ConnectionState state) override { states.push_back(state); }
+  void LanguageChanged() override { ++languageChanges; }
 
   void Clear() { *this = RecordingObserver(); }
 
@@ -41,6 +43,8 @@ class RecordingObserver final : public session::SessionObserver {
   std::optional<bool> macroBindingOfferedChanged;  // what the last connection said, if anything
   bool overlayShown = false;
   bool devTimerEnabled = true;
+  std::vector<session::ConnectionState> states;  // every change, in order
+  int languageChanges = 0;
 };
 
 }  // namespace corvid::testing_support
