@@ -1,5 +1,6 @@
 #include "app/pages/advanced_page_view.h"
 
+#include <QGraphicsOpacityEffect>
 #include <QLabel>
 #include <QLineEdit>
 #include <array>
@@ -34,6 +35,18 @@ constexpr std::array<PointerBarNames, 3> kPointerBars{
 
 QString LevelName(const char* pattern, int level) {
   return QString::fromLatin1(pattern).arg(level);
+}
+
+// A bar that cannot be used is faded, so that it does not look like one waiting for a click.
+void Dim(QWidget* control, bool dimmed) {
+  if (!dimmed) {
+    control->setGraphicsEffect(nullptr);
+    return;
+  }
+  if (control->graphicsEffect()) return;
+  auto* effect = new QGraphicsOpacityEffect(control);
+  effect->setOpacity(0.35);
+  control->setGraphicsEffect(effect);
 }
 
 void SetCaption(QLabel* label, const QString& text) {
@@ -77,6 +90,23 @@ void AdvancedPageView::Connect() {
 }
 
 void AdvancedPageView::ApplyTexts(const shell::LanguageFile&) {
+  // The layout styles the captions of the first four levels only; the others look like them.
+  const auto* firstValue = Control<QLabel>(QStringLiteral("lbl_DPI1Value"));
+  const QWidget* firstLevel = Control(QStringLiteral("lbl_DPI1"));
+  for (int level = 5; level <= kLevels + 1; ++level) {
+    // The aim value follows them as well.
+    const QString name =
+        level > kLevels ? QStringLiteral("lbl_AIMDPIValue") : LevelName("lbl_DPI%1Value", level);
+    if (auto* value = Control<QLabel>(name); value && firstValue) {
+      value->setFont(firstValue->font());
+      value->setPalette(firstValue->palette());
+      value->adjustSize();
+    }
+    if (level > kLevels) break;
+    if (QWidget* caption = Control(LevelName("lbl_DPI%1", level)); caption && firstLevel) {
+      caption->setFont(firstLevel->font());
+    }
+  }
   // The step texts are the language's; the layout just applied brought its own caption colours.
   Refresh();
 }
@@ -231,6 +261,11 @@ void AdvancedPageView::ShowPointerBars() {
               Control<QLabel>(QString::fromLatin1(bar.caption) + QString::number(segment))) {
         caption->setEnabled(view.enabled);
         caption->setToolTip(tooltip);
+      }
+      for (const char* prefix : {bar.segment, bar.caption}) {
+        if (QWidget* control = Control(QString::fromLatin1(prefix) + QString::number(segment))) {
+          Dim(control, !view.enabled);
+        }
       }
     }
   }
