@@ -128,7 +128,9 @@ MainWindow::MainWindow(device::HidBus& bus, device::Clock& clock, session::Sessi
   auto keyPage = std::make_unique<KeyPageView>(*context_);
   keyPage_ = keyPage.get();
   views_.push_back(std::move(keyPage));
-  views_.push_back(std::make_unique<AdvancedPageView>(*context_));
+  auto advancedPage = std::make_unique<AdvancedPageView>(*context_);
+  advancedPage_ = advancedPage.get();
+  views_.push_back(std::move(advancedPage));
   views_.push_back(std::make_unique<LightPageView>(*context_));
   views_.push_back(std::make_unique<MacroPageView>(*context_));
   auto updatePage = std::make_unique<UpdatePageView>(*context_);
@@ -153,6 +155,7 @@ MainWindow::MainWindow(device::HidBus& bus, device::Clock& clock, session::Sessi
     }
   }
   session_->InitNoDevice();
+  advancedPage_->RefreshPointerSettings();
   // Without a mouse the key labels can be looked at, not changed.
   controls_.Find(QStringLiteral("Disable"))->show();
   for (const char* edit :
@@ -476,6 +479,8 @@ void MainWindow::ShowErrorPage() {
 }
 
 void MainWindow::RestorePagesAfterRead(bool updatePageAvailable) {
+  // The computer's pointer settings may have changed while the mouse was away.
+  advancedPage_->RefreshPointerSettings();
   updateAvailable_ = updatePageAvailable;
   const bool placed =
       layout_.IntegerValue("org" + std::to_string(CurrentLanguage()), "Btn_B12_Enable") == 1;

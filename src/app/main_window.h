@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/busy_window.h"
+#include "app/pages/advanced_page_view.h"
 #include "app/pages/key_page_view.h"
 #include "app/pages/page_view.h"
 #include "app/pages/update_page_view.h"
@@ -127,6 +128,7 @@ class MainWindow : public QWidget, public session::SessionObserver {
   // The behaviour of the pages; the key and Update pages are also reached by name.
   std::vector<std::unique_ptr<PageView>> views_;
   KeyPageView* keyPage_ = nullptr;
+  AdvancedPageView* advancedPage_ = nullptr;
   UpdatePageView* updatePage_ = nullptr;
   std::array<QWidget*, 5> pageBoxes_{};
   Page page_ = Page::kMain;

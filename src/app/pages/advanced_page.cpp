@@ -37,13 +37,14 @@ void BuildAdvancedPage(ControlFactory& factory, QWidget* page) {
         factory.Button(page, SkinButton::Type::kPlain, QStringLiteral("lbl_DPI%1").arg(n));
     level->SetCaption(QStringLiteral("DPI %1").arg(n));
     level->resize(52, 18);
-    factory.Caption(page, QStringLiteral("lbl_DPI%1Value").arg(n), QStringLiteral("0000"));
+    // Empty until the page shows the level's step.
+    factory.Caption(page, QStringLiteral("lbl_DPI%1Value").arg(n));
     BuildBar(factory, page, QStringLiteral("Img_DPI%1_").arg(n), 12, QStringLiteral("Bar2_D"),
              QStringLiteral("Bar2_E"),
              [n](int k) { return QStringLiteral("DPI level %1, step %2").arg(n).arg(k); });
   }
   factory.Caption(page, QStringLiteral("lbl_AIMDPI"), QStringLiteral("AIM"));
-  factory.Caption(page, QStringLiteral("lbl_AIMDPIValue"), QStringLiteral("0000"));
+  factory.Caption(page, QStringLiteral("lbl_AIMDPIValue"));
   BuildBar(factory, page, QStringLiteral("Img_AIMDPI_"), 12, QStringLiteral("Bar2_D"),
            QStringLiteral("Bar2_E"),
            [](int k) { return QStringLiteral("Aim DPI, step %1").arg(k); });

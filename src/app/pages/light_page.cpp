@@ -13,15 +13,18 @@ void BuildLightPage(ControlFactory& factory, QWidget* page) {
     factory.Caption(page, QStringLiteral("lbl_Fall%1").arg(i), QString::number(i));
   }
   factory.Picture(page, QStringLiteral("Img_Off"), QStringLiteral("RdS_D"));
+  // The caption sits right of the radio marker, which lies under the label's left end.
   SkinButton* off = factory.Button(page, SkinButton::Type::kPlain, QStringLiteral("lbl_Off"));
+  off->SetCaption(QStringLiteral("      Off"));
   off->setAccessibleName(QStringLiteral("Light off"));
-  off->resize(24, 20);
+  off->resize(110, 20);
   for (int m = 1; m <= 5; ++m) {
     factory.Picture(page, QStringLiteral("Img_LED%1").arg(m), QStringLiteral("RdS_D"));
     SkinButton* mode =
         factory.Button(page, SkinButton::Type::kPlain, QStringLiteral("lbl_LED%1").arg(m));
+    mode->SetCaption(QStringLiteral("      Mode %1").arg(m));
     mode->setAccessibleName(QStringLiteral("Light mode %1").arg(m));
-    mode->resize(24, 20);
+    mode->resize(110, 20);
   }
   for (int n = 1; n <= 7; ++n) {
     factory.Picture(page, QStringLiteral("Img_Col%1").arg(n), QStringLiteral("Col_F"));
