@@ -208,6 +208,39 @@ class KeyPageTest : public QObject {
     QCOMPARE(focused(), QStringLiteral("Key3"));
   }
 
+  void AfterAFullReadTheLayerOnShowIsEnteredAgainWithItsRules() {
+    WindowBench bench;
+    bench.Connect();
+    Choose(bench, 5, {"KB Switch Key", {"Key_Special"}, "Key_Profile"});
+    bench.Click(QStringLiteral("Btn_Switch_1"));
+    QCOMPARE(bench.window->CurrentPage(), corvid::app::Page::kSwitch);
+    const auto replug = [&bench] {
+      bench.bus.Unplug(bench.mousePlug);
+      bench.window->Session().DevTimerTimer();
+      bench.dialogs.messages.clear();
+      bench.Connect();
+    };
+
+    // The same mouse comes back: Switch Control again, and the read sends no layer.
+    replug();
+    QCOMPARE(bench.window->CurrentPage(), corvid::app::Page::kSwitch);
+    QVERIFY(bench.dialogs.messages.isEmpty());
+    QVERIFY(bench.Control("Key5")->isEnabled());
+    QVERIFY(bench.Control("Disable")->isHidden());
+    QCOMPARE(bench.CaptionOf(QStringLiteral("Key5")), WindowBench::Text(1, "Str242"));
+
+    // A mouse without a KB switch key has no way into Switch Control: Main Control is shown.
+    const auto image = corvid::shell::ResourceBytes("Corvid88Data");
+    bench.mouse.SetBank(1, image->subspan(corvid::device::kParameterSectionSize,
+                                          corvid::device::kProfileSectionSize));
+    replug();
+    QCOMPARE(bench.window->CurrentPage(), corvid::app::Page::kMain);
+    QCOMPARE(bench.dialogs.messages, QStringList{WindowBench::Text(1, "Str020")});
+    QCOMPARE(bench.CaptionOf(QStringLiteral("Key1")), WindowBench::Text(1, "Str210"));
+    QVERIFY(bench.Control("Key1")->isEnabled());
+    QVERIFY(bench.Control("Disable")->isHidden());
+  }
+
   void MenuItemsSayTheirFunctionInTheLanguageOnShow() {
     WindowBench bench;
     bench.Connect();
