@@ -390,19 +390,19 @@ void MainWindow::HideAllMenu() {
   }
 }
 
-void MainWindow::PageButtonClick(Page page) {
+bool MainWindow::PageButtonClick(Page page) {
   if (IsLayerPage(page)) {
     const int layer = static_cast<int>(page) - 1;
     const keys::LayerEntry entry =
         keys::EnterLayer(*session_, layer, keys::CaptionContextOf(*session_, &session_->Macros()));
-    if (!session::IsStored(entry.result)) return;
+    if (!session::IsStored(entry.result)) return false;
     HideAllMenu();
     ButtonTypeB_1IconInit();
     page_ = page;
     ShowPageBox(1);
     keyPage_->EnterLayer(entry);
   } else {
-    if (session::RefusePageClick(*session_)) return;
+    if (session::RefusePageClick(*session_)) return false;
     HideAllMenu();
     ButtonTypeB_1IconInit();
     page_ = page;
@@ -413,6 +413,7 @@ void MainWindow::PageButtonClick(Page page) {
   SetCopies(QLatin1String(kPageFamilies[static_cast<std::size_t>(page) - 1]),
             QStringLiteral("SetS_02"));
   ShowPagePicture();
+  return true;
 }
 
 void MainWindow::SaveProfileClick() {
@@ -491,7 +492,9 @@ void MainWindow::RestorePagesAfterRead(bool updatePageAvailable) {
   // A page that the mouse no longer offers is left for the key page.
   if (page_ == Page::kUpdate && !updateAvailable_) page_ = Page::kMain;
   if (IsLayerPage(page_)) {
-    PageButtonClick(page_);
+    // The layer on show is entered again with its rules; one the mouse now gives no way into
+    // (its KB switch or reset key is gone) leaves the page on Main Control.
+    if (!PageButtonClick(page_)) PageButtonClick(Page::kMain);
   } else {
     ShowPageBox(PageBoxOf(page_));
   }
@@ -499,16 +502,7 @@ void MainWindow::RestorePagesAfterRead(bool updatePageAvailable) {
 
 void MainWindow::UIToDataBuf(model::DataBuf&) { pageModel_.ToDataBuf(*session_); }
 
-void MainWindow::SetMacroBindingOffered(bool offered) {
-  macroBindingOffered_ = offered;
-  // The function menu ends above its macro entry on a mouse that cannot play macros.
-  controls_.Find(QStringLiteral("Key_Macro"))->setVisible(offered);
-  controls_.Find(QStringLiteral("ST_Macro"))->setVisible(offered);
-  QWidget* menu = controls_.Find(QStringLiteral("Pnl_Main"));
-  const QWidget* last =
-      controls_.Find(offered ? QStringLiteral("Key_Macro") : QStringLiteral("Key_Assembly"));
-  menu->resize(menu->width(), last->geometry().bottom() + 3);
-}
+void MainWindow::SetMacroBindingOffered(bool offered) { keyPage_->SetMacroBindingOffered(offered); }
 
 void MainWindow::ShowBusyOverlay() {}
 

@@ -68,8 +68,9 @@ class MainWindow : public QWidget, public session::SessionObserver {
   // The first layout key the last apply could not read; empty when it was complete.
   QString LayoutError() const { return layoutError_; }
 
-  // The page buttons (any of their five copies), the border's other buttons.
-  void PageButtonClick(Page page);
+  // The page buttons (any of their five copies), the border's other buttons. Returns whether
+  // the page opened.
+  bool PageButtonClick(Page page);
   void LanguageButtonClick(int language);
   void SaveProfileClick();
   void LoadProfileClick();
@@ -133,7 +134,6 @@ class MainWindow : public QWidget, public session::SessionObserver {
   std::array<QWidget*, 5> pageBoxes_{};
   Page page_ = Page::kMain;
   bool updateAvailable_ = true;
-  bool macroBindingOffered_ = true;
   QString layoutError_;
   shell::LayoutFile layout_;
   QTimer devTimer_;

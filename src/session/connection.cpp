@@ -182,8 +182,10 @@ void Session::Btn_Read() {
     RefreshDeviceMacros();
     DataBufToUI();
     const bool flashFlash = *layout_ == device::MemoryLayout::LayoutFlashFlash;
-    observer_.RestorePagesAfterRead(flashFlash);
+    // The pages are open again before the layer on show is entered anew: a mouse plugged back in
+    // after it was lost would otherwise find its key page still locked and covered.
     errorState_ = false;
+    observer_.RestorePagesAfterRead(flashFlash);
   }
   if (!read) {
     // Bytes that did not arrive read 0xFF; writing them back would spoil the mouse.

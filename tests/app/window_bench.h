@@ -51,12 +51,13 @@ struct BenchOptions {
   // The tool built for Flash macro storage rather than the default build.
   bool flashBuild = false;
   int language = 1;
+  // What the mouse says it is: type 1 cannot play macros from its buttons.
+  std::uint8_t deviceType = sim::StandInMouseConfig{}.deviceType;
 };
 
 class WindowBench {
  public:
-  explicit WindowBench(BenchOptions options = {})
-      : mouse(sim::StandInMouseConfig::ForLayout(options.layout), clock) {
+  explicit WindowBench(BenchOptions options = {}) : mouse(MouseConfig(options), clock) {
     const auto image = shell::ResourceBytes("Corvid88Data");
     mouse.SetBank(0, image->subspan(0, device::kParameterSectionSize));
     mouse.SetBank(1, image->subspan(device::kParameterSectionSize, device::kProfileSectionSize));
@@ -122,6 +123,12 @@ class WindowBench {
   static QString Text(int language, const char* key) {
     const std::string_view text = shell::LanguageText(language, key);
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+  }
+
+  static sim::StandInMouseConfig MouseConfig(const BenchOptions& options) {
+    sim::StandInMouseConfig config = sim::StandInMouseConfig::ForLayout(options.layout);
+    config.deviceType = options.deviceType;
+    return config;
   }
 
   QTemporaryDir folder;  // the test's own files: the PC macro library

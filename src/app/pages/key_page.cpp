@@ -112,6 +112,8 @@ void ApplyKeyPageTexts(const ControlIndex& controls, const shell::LanguageFile& 
     for (const MenuItemSpec& item : panel.items) {
       if (auto* button = controls.Get<SkinButton>(item.name)) {
         button->SetCaption(FromUtf8(shell::MenuItemText(texts, item.key)));
+        // A screen reader says the function, not the mark in front of it.
+        button->setAccessibleName(FromUtf8(texts.Text(item.key)));
       }
     }
   }
