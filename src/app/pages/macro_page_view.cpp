@@ -175,6 +175,27 @@ std::optional<platform::InputButton> ButtonOfQt(Qt::MouseButton button) {
   }
 }
 
+// A caption longer than its button takes a smaller font rather than losing its ends.
+void FitCaption(SkinButton* button) {
+  QFont font = button->font();
+  while (font.pointSizeF() > 7 &&
+         QFontMetrics(font).horizontalAdvance(button->Caption()) > button->width() - 6) {
+    font.setPointSizeF(font.pointSizeF() - 0.5);
+  }
+  button->setFont(font);
+}
+
+// The label of a field of the insert box ends just left of its field, on two lines where one
+// is too short for it.
+void PlaceFieldLabel(QLabel* label, const QWidget* field) {
+  const int left = 6;
+  const int width = std::max(field->x() - 6 - left, 20);
+  label->setWordWrap(true);
+  label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  const int height = std::max(label->heightForWidth(width), field->height());
+  label->setGeometry(left, field->y() + field->height() / 2 - height / 2, width, height);
+}
+
 }  // namespace
 
 MacroPageView::MacroPageView(WindowContext context) : PageView(context) {}
@@ -316,6 +337,21 @@ void MacroPageView::Connect() {
 
 void MacroPageView::ApplyTexts(const shell::LanguageFile& texts) {
   ApplyMacroPageTexts(Context().controls, texts);
+  for (const char* name : {"Btn_NewMacro", "Btn_NewName", "Btn_DelPCMacro", "Btn_ImportOne",
+                           "Btn_Import", "Btn_ExportOne", "Btn_Export", "Btn_AddMacro",
+                           "Btn_DelMacro", "Btn_DevExport", "Btn_Del", "Btn_Insert"}) {
+    if (auto* button = Control<SkinButton>(QString::fromLatin1(name))) FitCaption(button);
+  }
+  const std::array<std::pair<const char*, const char*>, 4> fieldLabels{
+      {{"lbl_Delay", "Edt_InsertDelay"},
+       {"lbl_XAxisValue", "edt_XAxisValue"},
+       {"lbl_YAxisValue", "edt_YAxisValue"},
+       {"lbl_Repeat", "edt_Repeat"}}};
+  for (const auto& [label, field] : fieldLabels) {
+    auto* caption = Control<QLabel>(QString::fromLatin1(label));
+    const QWidget* edit = Control(QString::fromLatin1(field));
+    if (caption && edit) PlaceFieldLabel(caption, edit);
+  }
   // The layout has given the fields their colours again; the recorder state decides the grey.
   if (pcList_) {
     ShowDelayRows("", recorder_.GetDelayMode());
