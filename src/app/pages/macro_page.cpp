@@ -85,6 +85,11 @@ void BuildMacroPage(ControlFactory& factory, QWidget* page) {
     SkinButton* button = factory.Button(insert, type, label);
     button->resize(factory.Index().Find(picture)->size());
   }
+  // Where the recorder cannot hear the whole desktop, the page says so while it records.
+  QLabel* notice = factory.Caption(page, QStringLiteral("lbl_RecordSource"));
+  notice->setWordWrap(true);
+  notice->setGeometry(584, 500, 194, 48);
+  notice->hide();
   for (const char* panel : {"Pnl_PCMacro", "Pnl_DevMacro", "Pnl_DevContent"}) {
     auto* frame = new QFrame(page);
     frame->setObjectName(panel);
