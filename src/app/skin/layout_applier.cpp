@@ -80,13 +80,17 @@ class Applier {
     control->setPalette(palette);
     control->setAutoFillBackground(true);
   }
-  // Background and a one-pixel border of the same colour, for the edit fields.
+  // Text and background of an edit field, with a one-pixel border a little lighter than the
+  // background so the field stays visible on a page of the same colour.
   void SetEditColours(const QString& name, const QColor& text, const QColor& back) const {
     if (auto* edit = qobject_cast<QLineEdit*>(Control(name))) {
-      edit->setStyleSheet(
-          QStringLiteral("QLineEdit { color: %1; background: %2; border: 1px solid "
-                         "%2; padding: 0 3px; } QLineEdit:focus { border-color: %1; }")
-              .arg(text.name(), back.name()));
+      const QColor border = QColor::fromRgbF(back.redF() * 0.7 + text.redF() * 0.3,
+                                             back.greenF() * 0.7 + text.greenF() * 0.3,
+                                             back.blueF() * 0.7 + text.blueF() * 0.3);
+      edit->setStyleSheet(QStringLiteral("QLineEdit { color: %1; background: %2; border: 1px solid "
+                                         "%3; padding: 0 3px; } QLineEdit:focus { border-color: "
+                                         "%1; }")
+                              .arg(text.name(), back.name(), border.name()));
     }
   }
   QSize PictureSize(const QString& name) const {
@@ -348,8 +352,11 @@ void ApplyFamilyD(const Applier& a, LayoutStyle& style) {
     a.SetTextColour(QStringLiteral("lbl_DPI%1Value").arg(n), style.dpiDisabled);
   }
   const QColor back = a.Colour("Color_D_Back");
-  a.SetEditColours("Edt_Repeat1", style.dpiDisabled, back);
-  a.SetEditColours("Edt_DelayTime1", style.dpiDisabled, back);
+  // The three fire keys' fields look alike.
+  for (int i = 1; i <= 3; ++i) {
+    a.SetEditColours(QStringLiteral("Edt_Repeat%1").arg(i), style.dpiDisabled, back);
+    a.SetEditColours(QStringLiteral("Edt_DelayTime%1").arg(i), style.dpiDisabled, back);
+  }
   a.Move("Img_P2", a.Point("P2"));
   for (int i = 1; i <= 3; ++i) {
     a.Move(QStringLiteral("Edt_Repeat%1").arg(i), a.Point(QStringLiteral("FK%1Cnt").arg(i)));
