@@ -51,11 +51,11 @@ std::string CorrectedDelayText(std::string_view text) {
   return std::string(text);
 }
 
-KeyResult SettingFireKey(session::Session& session, const KeyPageState& page,
+PageResult SettingFireKey(session::Session& session, const KeyPageState& page,
                          const FireKeySettings& fields, model::PackedCopies& copies) {
-  if (!model::IsValidLayer(page.layer)) return KeyResult::kInvalidArgument;
+  if (!model::IsValidLayer(page.layer)) return PageResult::kInvalidArgument;
   if (!std::all_of(fields.begin(), fields.end(), IsValidFireSetting)) {
-    return KeyResult::kInvalidArgument;
+    return PageResult::kInvalidArgument;
   }
   std::array<std::string, model::kFireKeyCount> names;
   for (std::size_t n = 0; n < names.size(); ++n) names[n] = session.Text(kFireKeyNameKeys[n]);
@@ -90,16 +90,16 @@ KeyResult SettingFireKey(session::Session& session, const KeyPageState& page,
       changed = true;
     }
   }
-  if (!changed) return KeyResult::kUnchanged;
-  const KeyResult result = writer.Result();
-  return result == KeyResult::kWritten && !pairTaken ? KeyResult::kWriteFailed : result;
+  if (!changed) return PageResult::kUnchanged;
+  const PageResult result = writer.Result();
+  return result == PageResult::kWritten && !pairTaken ? PageResult::kWriteFailed : result;
 }
 
-KeyResult SetFireKey(session::Session& session, const KeyPageState& page, FireKeySettings& fields,
+PageResult SetFireKey(session::Session& session, const KeyPageState& page, FireKeySettings& fields,
                      model::PackedCopies& copies, int fireKey,
                      const model::FireKeySetting& setting) {
   if (fireKey < 1 || fireKey > model::kFireKeyCount || !IsValidFireSetting(setting)) {
-    return KeyResult::kInvalidArgument;
+    return PageResult::kInvalidArgument;
   }
   if (const auto refusal = session::RefusePageClick(session)) return *refusal;
   fields[static_cast<std::size_t>(fireKey - 1)] = setting;
@@ -159,7 +159,7 @@ std::optional<AimKeyDisplay> RefreshAIMKey(const model::DataBuf& dataBuf, int la
 
 AimKeyChange SettingAIMKey(session::Session& session, const KeyPageState& page, int aimNumber) {
   const auto code = model::AimKeyCode(aimNumber);
-  if (!code || !model::IsValidLayer(page.layer)) return {KeyResult::kInvalidArgument, {}};
+  if (!code || !model::IsValidLayer(page.layer)) return {PageResult::kInvalidArgument, {}};
   const std::string name = session.Text(kAimKeyNameKey);
 
   SlotWriter writer(session);
@@ -173,9 +173,9 @@ AimKeyChange SettingAIMKey(session::Session& session, const KeyPageState& page, 
     }
   }
   if (found) return {writer.Result(), {}};
-  if (session.WriteLock()) return {KeyResult::kNotOffered, {}};
+  if (session.WriteLock()) return {PageResult::kNotOffered, {}};
 
-  AimKeyChange change{KeyResult::kNotOffered, ResetAimKeyDisplay(session.CurrentLanguage())};
+  AimKeyChange change{PageResult::kNotOffered, ResetAimKeyDisplay(session.CurrentLanguage())};
   if (IsLayerEditable(page.layer)) {
     const std::string_view layerKey = page.layer == kMainLayer ? "Str004" : "Str005";
     session.Observer().ShowMessage({"Str105", session.Text("Str105") + session.Text(layerKey)});

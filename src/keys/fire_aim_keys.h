@@ -38,12 +38,12 @@ std::string CorrectedDelayText(std::string_view text);
 // apart: `copies` and DataBuf take the new pair and it is written first. Every label showing
 // "Fire Key n" then gets the code of fire key n. Fixed Control is never rewritten.
 // A field outside its range (half-typed input) writes nothing: kInvalidArgument.
-KeyResult SettingFireKey(session::Session& session, const KeyPageState& page,
+PageResult SettingFireKey(session::Session& session, const KeyPageState& page,
                          const FireKeySettings& fields, model::PackedCopies& copies);
 
 // One fire key's fields changed (fire key 1..3); the other fields stay. Refused like any click of
 // the page when there is no mouse to write to.
-KeyResult SetFireKey(session::Session& session, const KeyPageState& page, FireKeySettings& fields,
+PageResult SetFireKey(session::Session& session, const KeyPageState& page, FireKeySettings& fields,
                      model::PackedCopies& copies, int fireKey,
                      const model::FireKeySetting& setting);
 
@@ -75,7 +75,7 @@ std::optional<AimKeyDisplay> RefreshAIMKey(const model::DataBuf& dataBuf, int la
                                            const model::CodeCaptionContext& context);
 
 struct AimKeyChange {
-  KeyResult result = KeyResult::kUnchanged;
+  PageResult result = PageResult::kUnchanged;
   // Set when the display goes back to position 1 because the layer has no aim key.
   std::optional<AimKeyDisplay> resetDisplay;
 };

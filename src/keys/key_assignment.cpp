@@ -10,17 +10,17 @@ namespace {
 
 inline constexpr int kKbSwitchMenuTag = 1002;
 
-std::optional<KeyResult> RefuseSlot(session::Session& session, const KeyPageState& page, int slot) {
+std::optional<PageResult> RefuseSlot(session::Session& session, const KeyPageState& page, int slot) {
   if (!model::IsValidLayer(page.layer) || !model::IsValidSlot(slot)) {
-    return KeyResult::kInvalidArgument;
+    return PageResult::kInvalidArgument;
   }
   if (const auto refusal = session::RefusePageClick(session)) return refusal;
-  if (!IsLayerEditable(page.layer)) return KeyResult::kNotOffered;
+  if (!IsLayerEditable(page.layer)) return PageResult::kNotOffered;
   return std::nullopt;
 }
 
 // Stores the code in the slot of the layer on show and writes it.
-KeyResult StoreInLayer(session::Session& session, int layer, int slot,
+PageResult StoreInLayer(session::Session& session, int layer, int slot,
                        const model::SlotBytes& code) {
   SlotWriter writer(session);
   session.DataBuf().SetSlotCode(layer, slot, code);
@@ -33,12 +33,12 @@ KeyResult StoreInLayer(session::Session& session, int layer, int slot,
 SlotAssignment AssignMenuFunction(session::Session& session, const KeyPageState& page, int slot,
                                   int tag, const model::MenuCodeInputs& inputs) {
   const model::FunctionMenuItem* item = model::FindFunctionMenuItem(tag);
-  if (item == nullptr) return {KeyResult::kInvalidArgument, {}};
+  if (item == nullptr) return {PageResult::kInvalidArgument, {}};
   if (const auto refusal = RefuseSlot(session, page, slot)) return {*refusal, {}};
   // A KB switch key leads from Main Control to Switch Control; there it would lead nowhere.
-  if (tag == kKbSwitchMenuTag && page.layer != kMainLayer) return {KeyResult::kNotOffered, {}};
+  if (tag == kKbSwitchMenuTag && page.layer != kMainLayer) return {PageResult::kNotOffered, {}};
   const auto code = model::ParseSlotCodeText(model::CodeForMenuTag(tag, inputs));
-  if (!code) return {KeyResult::kInvalidArgument, {}};  // an aim or fire setting out of range
+  if (!code) return {PageResult::kInvalidArgument, {}};  // an aim or fire setting out of range
 
   const MarkerCaptions markers = MarkerCaptionsOf(session);
   const auto index = static_cast<std::size_t>(slot - 1);
@@ -46,7 +46,7 @@ SlotAssignment AssignMenuFunction(session::Session& session, const KeyPageState&
   SlotCaptions captions = page.captions;
   captions[index] = session.Text(item->languageKey);
   if (std::find(captions.begin(), captions.end(), markers.leftKey) == captions.end()) {
-    return {KeyResult::kNoLeftKey, markers.leftKey};
+    return {PageResult::kNoLeftKey, markers.leftKey};
   }
 
   SlotWriter writer(session);
@@ -70,22 +70,22 @@ bool CanReplaceSlot(const session::Session& session, const KeyPageState& page, i
 SlotAssignment ApplyAssemblyKey(session::Session& session, const KeyPageState& page, int slot,
                                 std::string_view caption, std::string_view codeText) {
   const auto code = model::ParseSlotCodeText(codeText);
-  if (!code) return {KeyResult::kInvalidArgument, {}};
+  if (!code) return {PageResult::kInvalidArgument, {}};
   // A macro given as a code is still a macro binding.
   if (model::ClassOf(*code) == model::KeyFunctionClass::Macro && !session.MacroBindingOffered()) {
-    return {KeyResult::kNotOffered, {}};
+    return {PageResult::kNotOffered, {}};
   }
   if (const auto refusal = RefuseSlot(session, page, slot)) return {*refusal, {}};
-  if (!CanReplaceSlot(session, page, slot)) return {KeyResult::kNoLeftKey, session.Text("Str210")};
+  if (!CanReplaceSlot(session, page, slot)) return {PageResult::kNoLeftKey, session.Text("Str210")};
   return {StoreInLayer(session, page.layer, slot, *code), std::string(caption)};
 }
 
 SlotAssignment BindMacro(session::Session& session, const KeyPageState& page, int slot,
                          const model::DeviceMacroCatalog& macros, int macroIndex) {
-  if (macroIndex < 0 || macroIndex >= macros.MacroCount()) return {KeyResult::kInvalidArgument, {}};
-  if (!session.MacroBindingOffered()) return {KeyResult::kNotOffered, {}};
+  if (macroIndex < 0 || macroIndex >= macros.MacroCount()) return {PageResult::kInvalidArgument, {}};
+  if (!session.MacroBindingOffered()) return {PageResult::kNotOffered, {}};
   if (const auto refusal = RefuseSlot(session, page, slot)) return {*refusal, {}};
-  if (!CanReplaceSlot(session, page, slot)) return {KeyResult::kNoLeftKey, session.Text("Str210")};
+  if (!CanReplaceSlot(session, page, slot)) return {PageResult::kNoLeftKey, session.Text("Str210")};
   return {
       StoreInLayer(session, page.layer, slot, model::MacroKeyCode(macros.MacroAddress(macroIndex))),
       macros.MacroName(macroIndex)};

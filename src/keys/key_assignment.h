@@ -16,7 +16,7 @@
 namespace corvid::keys {
 
 struct SlotAssignment {
-  KeyResult result = KeyResult::kUnchanged;
+  PageResult result = PageResult::kUnchanged;
   // The caption the slot's label shows now. A choice refused for the left button shows "Left Key"
   // while the slot keeps its old code, until the captions are refreshed.
   std::string caption;

@@ -17,9 +17,9 @@ void SlotWriter::Write(int layer, int slot) {
   }
 }
 
-KeyResult SlotWriter::Result() const {
-  if (!session_.CanWrite()) return KeyResult::kLocked;
-  return allTaken_ ? KeyResult::kWritten : KeyResult::kWriteFailed;
+PageResult SlotWriter::Result() const {
+  if (!session_.CanWrite()) return PageResult::kLocked;
+  return allTaken_ ? PageResult::kWritten : PageResult::kWriteFailed;
 }
 
 }  // namespace corvid::keys

@@ -11,7 +11,7 @@
 
 namespace corvid::keys {
 
-using KeyResult = session::PageResult;
+using session::PageResult;
 using session::IsStored;
 using session::PageResultText;
 
@@ -24,7 +24,7 @@ class SlotWriter {
   // Layer 0..2, slot 1..12, as DataBuf holds it now.
   void Write(int layer, int slot);
   // The outcome of the change: kWritten, kLocked or kWriteFailed.
-  KeyResult Result() const;
+  PageResult Result() const;
 
  private:
   session::Session& session_;

@@ -20,7 +20,7 @@ LayerEntry EnterLayer(session::Session& session, int layer,
                       const model::CodeCaptionContext& context) {
   LayerEntry entry;
   if (!model::IsValidLayer(layer)) {
-    entry.result = KeyResult::kInvalidArgument;
+    entry.result = PageResult::kInvalidArgument;
     return entry;
   }
   if (const auto refusal = session::RefusePageClick(session)) {
@@ -35,22 +35,22 @@ LayerEntry EnterLayer(session::Session& session, int layer,
   model::DataBuf& dataBuf = session.DataBuf();
   if (layer == kSwitchLayer && !LayerShows(dataBuf, kMainLayer, markers.kbSwitchKey, context)) {
     session.Show("Str020");
-    entry.result = KeyResult::kEntryRefused;
+    entry.result = PageResult::kEntryRefused;
     return entry;
   }
   if (layer == kFixedLayer && !LayerShows(dataBuf, kSwitchLayer, markers.kbResetKey, context)) {
     session.Show("Str021");
-    entry.result = KeyResult::kEntryRefused;
+    entry.result = PageResult::kEntryRefused;
     return entry;
   }
 
-  entry.result = KeyResult::kLocked;
+  entry.result = PageResult::kLocked;
   if (session.CanWrite()) {
     entry.result =
         session.Protocol().WriteParameterBytes(static_cast<std::uint8_t>(model::kActiveLayerOffset),
                                                static_cast<std::uint8_t>(layer), 0, 0, 1)
-            ? KeyResult::kWritten
-            : KeyResult::kWriteFailed;
+            ? PageResult::kWritten
+            : PageResult::kWriteFailed;
   }
   dataBuf.Parameter().SetActiveLayer(static_cast<std::uint8_t>(layer));
 

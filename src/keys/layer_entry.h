@@ -14,7 +14,7 @@
 namespace corvid::keys {
 
 struct LayerEntry {
-  KeyResult result = KeyResult::kUnchanged;
+  PageResult result = PageResult::kUnchanged;
   // The rest is set when the layer was entered (IsStored(result)).
   KeyPageState page;
   bool labelsEnabled = false;  // Fixed Control is covered: it can be looked at, not edited

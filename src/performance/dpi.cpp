@@ -92,12 +92,12 @@ void ResetDpiPageForNoDevice(DpiPageState& state) {
   state.ReconnectPending = false;
 }
 
-ClickResult ToggleDpiLevel(session::Session& session, DpiPageState& state, int level) {
-  if (!model::IsValidDpiLevel(level)) return ClickResult::kInvalidArgument;
+PageResult ToggleDpiLevel(session::Session& session, DpiPageState& state, int level) {
+  if (!model::IsValidDpiLevel(level)) return PageResult::kInvalidArgument;
   if (const auto refusal = RefusePageClick(session)) return *refusal;
-  if (session.WriteLock()) return ClickResult::kLocked;
+  if (session.WriteLock()) return PageResult::kLocked;
   // The mouse always keeps one level.
-  if (level == 1 && state.DpiLevelCount == 1) return ClickResult::kUnchanged;
+  if (level == 1 && state.DpiLevelCount == 1) return PageResult::kUnchanged;
 
   if (level == state.DpiLevelCount + 1) {
     ++state.DpiLevelCount;
@@ -111,29 +111,29 @@ ClickResult ToggleDpiLevel(session::Session& session, DpiPageState& state, int l
   return writer.Result();
 }
 
-ClickResult SelectCurrentDpiLevel(session::Session& session, DpiPageState& state, int level) {
-  if (!model::IsValidDpiLevel(level)) return ClickResult::kInvalidArgument;
+PageResult SelectCurrentDpiLevel(session::Session& session, DpiPageState& state, int level) {
+  if (!model::IsValidDpiLevel(level)) return PageResult::kInvalidArgument;
   if (const auto refusal = RefusePageClick(session)) return *refusal;
-  if (!IsDpiLevelEnabled(state, level)) return ClickResult::kNotOffered;
+  if (!IsDpiLevelEnabled(state, level)) return PageResult::kNotOffered;
 
   state.CurrentDpiLevel = level - 1;
-  if (session.WriteLock()) return ClickResult::kLocked;
+  if (session.WriteLock()) return PageResult::kLocked;
   ParameterWriter writer(session);
   writer.Write(model::kDpiLevelByteOffset, LevelByte(state));
   return writer.Result();
 }
 
-ClickResult SetDpiLevelStep(session::Session& session, DpiPageState& state, int level,
+PageResult SetDpiLevelStep(session::Session& session, DpiPageState& state, int level,
                             int segment) {
   if (!model::IsValidDpiLevel(level) || !IsValidSegment(segment)) {
-    return ClickResult::kInvalidArgument;
+    return PageResult::kInvalidArgument;
   }
   if (const auto refusal = RefusePageClick(session)) return *refusal;
-  if (!IsDpiLevelEnabled(state, level)) return ClickResult::kNotOffered;
+  if (!IsDpiLevelEnabled(state, level)) return PageResult::kNotOffered;
 
   state.DpiLevelStep[Index(level)] = static_cast<std::uint8_t>(segment - 1);
   state.stepShown[Index(level)] = true;
-  if (session.WriteLock()) return ClickResult::kLocked;
+  if (session.WriteLock()) return PageResult::kLocked;
 
   const int odd = OddLevelOfPair(level);
   ParameterWriter writer(session);
@@ -150,14 +150,14 @@ ClickResult SetDpiLevelStep(session::Session& session, DpiPageState& state, int 
   return writer.Result();
 }
 
-ClickResult SetDpiLevelColour(session::Session& session, DpiPageState& state, int level,
+PageResult SetDpiLevelColour(session::Session& session, DpiPageState& state, int level,
                               ColourChannels chosen) {
-  if (!model::IsValidDpiLevel(level)) return ClickResult::kInvalidArgument;
+  if (!model::IsValidDpiLevel(level)) return PageResult::kInvalidArgument;
   if (const auto refusal = RefusePageClick(session)) return *refusal;
-  if (!IsDpiLevelEnabled(state, level) || !state.coloursShown) return ClickResult::kNotOffered;
+  if (!IsDpiLevelEnabled(state, level) || !state.coloursShown) return PageResult::kNotOffered;
 
   state.levelColour[Index(level)] = FourBitChannels(chosen);
-  if (session.WriteLock()) return ClickResult::kLocked;
+  if (session.WriteLock()) return PageResult::kLocked;
 
   const int odd = OddLevelOfPair(level);
   const auto bytes =
@@ -167,16 +167,16 @@ ClickResult SetDpiLevelColour(session::Session& session, DpiPageState& state, in
   return writer.Result();
 }
 
-ClickResult SetAimDpi(session::Session& session, DpiPageState& state, int segment,
+PageResult SetAimDpi(session::Session& session, DpiPageState& state, int segment,
                       const AimKeySetter& settingAimKey) {
-  if (!IsValidSegment(segment)) return ClickResult::kInvalidArgument;
+  if (!IsValidSegment(segment)) return PageResult::kInvalidArgument;
   if (const auto refusal = RefusePageClick(session)) return *refusal;
 
   state.AimDpiStep = segment;
-  if (session.WriteLock()) return ClickResult::kLocked;
-  const ClickResult result = settingAimKey ? settingAimKey(segment) : ClickResult::kNotOffered;
+  if (session.WriteLock()) return PageResult::kLocked;
+  const PageResult result = settingAimKey ? settingAimKey(segment) : PageResult::kNotOffered;
   // Without an aim key in the layer the setting has nowhere to live.
-  if (result == ClickResult::kNotOffered) state.AimDpiStep = 1;
+  if (result == PageResult::kNotOffered) state.AimDpiStep = 1;
   return result;
 }
 

@@ -66,29 +66,29 @@ void ResetDpiPageForNoDevice(DpiPageState& state);
 // A click on the caption of level 1..8: enables the first disabled level or disables the last
 // enabled one, then writes the level byte (also when nothing changed). Ignored while WriteLock is
 // set, and when the only enabled level is clicked.
-ClickResult ToggleDpiLevel(session::Session& session, DpiPageState& state, int level);
+PageResult ToggleDpiLevel(session::Session& session, DpiPageState& state, int level);
 
 // Makes enabled level 1..8 the current one and writes the level byte.
-ClickResult SelectCurrentDpiLevel(session::Session& session, DpiPageState& state, int level);
+PageResult SelectCurrentDpiLevel(session::Session& session, DpiPageState& state, int level);
 
 // Segment 1..12 of enabled level 1..8 chooses step segment-1: writes the pair's step byte, then
 // the level byte twice (a neighbouring current level, then the true one), which makes the mouse
 // apply the current level again.
-ClickResult SetDpiLevelStep(session::Session& session, DpiPageState& state, int level, int segment);
+PageResult SetDpiLevelStep(session::Session& session, DpiPageState& state, int level, int segment);
 
 // The colour chosen for enabled level 1..8, 8 bits per channel. The mouse keeps 4 bits per
 // channel; the three bytes of the level pair are written.
-ClickResult SetDpiLevelColour(session::Session& session, DpiPageState& state, int level,
+PageResult SetDpiLevelColour(session::Session& session, DpiPageState& state, int level,
                               model::ColourChannels chosen);
 
 // The button side of an aim DPI change: stores the aim position in every aim-key button of the
 // layer on show and writes them. Returns kNotOffered when that layer has no aim key (after
 // telling the user), otherwise kWritten or kWriteFailed.
-using AimKeySetter = std::function<ClickResult(int aimDpiStep)>;
+using AimKeySetter = std::function<PageResult(int aimDpiStep)>;
 
 // Segment 1..12 of the aim DPI bar. Unless WriteLock is set, the aim-key buttons are rewritten;
 // when the layer has none, the bar goes back to position 1.
-ClickResult SetAimDpi(session::Session& session, DpiPageState& state, int segment,
+PageResult SetAimDpi(session::Session& session, DpiPageState& state, int segment,
                       const AimKeySetter& settingAimKey);
 
 }  // namespace corvid::performance

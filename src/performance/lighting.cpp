@@ -78,13 +78,13 @@ void LightingPageToDataBuf(const LightingPageState& state, model::DataBuf& dataB
 
 void ResetLightingPageForNoDevice(LightingPageState& state) { state.LedFamily.reset(); }
 
-ClickResult SetLedMode(session::Session& session, LightingPageState& state, int mode) {
-  if (!IsValidMode(mode)) return ClickResult::kInvalidArgument;
+PageResult SetLedMode(session::Session& session, LightingPageState& state, int mode) {
+  if (!IsValidMode(mode)) return PageResult::kInvalidArgument;
   if (const auto refusal = RefusePageClick(session)) return *refusal;
-  if (!IsLedModeOffered(state.LedFamily, mode)) return ClickResult::kNotOffered;
+  if (!IsLedModeOffered(state.LedFamily, mode)) return PageResult::kNotOffered;
 
   CheckMode(state, mode);
-  if (session.WriteLock()) return ClickResult::kLocked;
+  if (session.WriteLock()) return PageResult::kLocked;
   ParameterWriter writer(session);
   writer.Write(
       model::kLedModeByteOffset,
@@ -92,13 +92,13 @@ ClickResult SetLedMode(session::Session& session, LightingPageState& state, int 
   return writer.Result();
 }
 
-ClickResult SetLedStepTime(session::Session& session, LightingPageState& state, int segment) {
-  if (segment < 1 || segment > model::kLedStepCount) return ClickResult::kInvalidArgument;
+PageResult SetLedStepTime(session::Session& session, LightingPageState& state, int segment) {
+  if (segment < 1 || segment > model::kLedStepCount) return PageResult::kInvalidArgument;
   if (const auto refusal = RefusePageClick(session)) return *refusal;
-  if (!state.stepTimeEnabled) return ClickResult::kNotOffered;
+  if (!state.stepTimeEnabled) return PageResult::kNotOffered;
 
   state.LedStepIndex = segment;
-  if (session.WriteLock()) return ClickResult::kLocked;
+  if (session.WriteLock()) return PageResult::kLocked;
   const std::uint8_t stepTime = model::LedStepTimeOfStep(static_cast<unsigned>(segment));
   // The copy byte catches up when the page is taken back into DataBuf.
   session.DataBuf().Parameter().Data()[model::kLedStepTimeOffset] = stepTime;
@@ -107,15 +107,15 @@ ClickResult SetLedStepTime(session::Session& session, LightingPageState& state, 
   return writer.Result();
 }
 
-ClickResult SetLedColour(session::Session& session, LightingPageState& state, int colour,
+PageResult SetLedColour(session::Session& session, LightingPageState& state, int colour,
                          model::ColourChannels chosen) {
-  if (!model::IsValidLedColour(colour)) return ClickResult::kInvalidArgument;
+  if (!model::IsValidLedColour(colour)) return PageResult::kInvalidArgument;
   if (const auto refusal = RefusePageClick(session)) return *refusal;
-  if (!state.coloursShown) return ClickResult::kNotOffered;
+  if (!state.coloursShown) return PageResult::kNotOffered;
 
   const model::ColourChannels channels = FourBitChannels(chosen);
   state.ledColour[Index(colour)] = channels;
-  if (session.WriteLock()) return ClickResult::kLocked;
+  if (session.WriteLock()) return PageResult::kLocked;
   ParameterWriter writer(session);
   writer.Write(model::LedColourByteOffset(colour), channels.red, channels.green, channels.blue);
   return writer.Result();

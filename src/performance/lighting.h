@@ -51,14 +51,14 @@ void ResetLightingPageForNoDevice(LightingPageState& state);
 
 // Chooses mode 0 (off) or 1..5 and writes the mode byte: the family bits and the firmware's bits
 // come from DataBuf as last filled, which the click itself leaves alone.
-ClickResult SetLedMode(session::Session& session, LightingPageState& state, int mode);
+PageResult SetLedMode(session::Session& session, LightingPageState& state, int mode);
 
 // Segment 1..10 chooses the step time 5 x step; both step-time bytes are written.
-ClickResult SetLedStepTime(session::Session& session, LightingPageState& state, int segment);
+PageResult SetLedStepTime(session::Session& session, LightingPageState& state, int segment);
 
 // The colour chosen for LED colour 1..7, 8 bits per channel; the mouse keeps 4 bits per channel,
 // one byte each.
-ClickResult SetLedColour(session::Session& session, LightingPageState& state, int colour,
+PageResult SetLedColour(session::Session& session, LightingPageState& state, int colour,
                          model::ColourChannels chosen);
 
 }  // namespace corvid::performance

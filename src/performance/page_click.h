@@ -14,7 +14,7 @@
 
 namespace corvid::performance {
 
-using ClickResult = session::PageResult;
+using session::PageResult;
 using session::PageResultText;
 using session::RefusePageClick;
 
@@ -28,8 +28,8 @@ class ParameterWriter {
   void Write(std::size_t offset, std::uint8_t b0, std::uint8_t b1);
   void Write(std::size_t offset, std::uint8_t b0, std::uint8_t b1, std::uint8_t b2);
 
-  ClickResult Result() const {
-    return allTaken_ ? ClickResult::kWritten : ClickResult::kWriteFailed;
+  PageResult Result() const {
+    return allTaken_ ? PageResult::kWritten : PageResult::kWriteFailed;
   }
 
  private:

@@ -16,13 +16,13 @@ bool ReconnectNeeded(model::UsbReportRate chosen, int loadedReportRate) {
   return false;
 }
 
-ClickResult SetReportRate(session::Session& session, DpiPageState& state,
+PageResult SetReportRate(session::Session& session, DpiPageState& state,
                           model::UsbReportRate rate) {
   if (const auto refusal = RefusePageClick(session)) return *refusal;
 
   state.checkedReportRate = rate;
   // Under WriteLock DataBuf keeps its rate; the page gives it back before a profile save.
-  if (session.WriteLock()) return ClickResult::kLocked;
+  if (session.WriteLock()) return PageResult::kLocked;
 
   model::ParameterSection& parameter = session.DataBuf().Parameter();
   parameter.SetReportRate(rate);
@@ -35,9 +35,9 @@ ClickResult SetReportRate(session::Session& session, DpiPageState& state,
   session.Observer().SetDevTimerEnabled(false);
   state.ReconnectPending = false;
   session.RestartAndReconnect();
-  if (writer.Result() != ClickResult::kWritten) return writer.Result();
-  if (session.State() == session::ConnectionState::kConnected) return ClickResult::kWritten;
-  return session.IsConnected() ? ClickResult::kRefused : ClickResult::kNoMouse;
+  if (writer.Result() != PageResult::kWritten) return writer.Result();
+  if (session.State() == session::ConnectionState::kConnected) return PageResult::kWritten;
+  return session.IsConnected() ? PageResult::kRefused : PageResult::kNoMouse;
 }
 
 }  // namespace corvid::performance

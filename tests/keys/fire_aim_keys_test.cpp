@@ -28,7 +28,7 @@ TEST_F(FireAimKeysTest, AFireKeyChangeInMainControlWritesThePairThenItsButtons) 
   FireKeySettings fields{{{2, 16, false}, {3, 20, false}, {2, 16, false}}};
   model::PackedCopies copies = Copies();
 
-  EXPECT_EQ(SettingFireKey(*session, page, fields, copies), KeyResult::kWritten);
+  EXPECT_EQ(SettingFireKey(*session, page, fields, copies), PageResult::kWritten);
   EXPECT_EQ(Reports(), (Keys{"set 40 05 00 01 21 00 00 01", "set 40 05 01 04 06 12 00 14"}));
   EXPECT_EQ(mouse.Bank(0)[model::kFireRepeatPairOffset], 0x21);
   // DataBuf holds the pair the mouse now has, so that a saved profile names the same fire keys.
@@ -45,15 +45,15 @@ TEST_F(FireAimKeysTest, OtherLayersRewriteOnlyTheirOwnButtonsAndNeverThePair) {
   FireKeySettings fields{{{5, 100, true}, {4, 16, false}, {2, 16, false}}};
   model::PackedCopies copies = Copies();
 
-  EXPECT_EQ(SettingFireKey(*session, Page(kSwitchLayer), fields, copies), KeyResult::kWritten);
+  EXPECT_EQ(SettingFireKey(*session, Page(kSwitchLayer), fields, copies), PageResult::kWritten);
   EXPECT_EQ(Reports(), Keys{"set 40 05 01 38 06 94 00 64"});
   EXPECT_EQ(session->DataBuf().Parameter().FireRepeatPair(), 0x31);
 
   trace.str({});
-  EXPECT_EQ(SettingFireKey(*session, Page(kFixedLayer), fields, copies), KeyResult::kUnchanged);
+  EXPECT_EQ(SettingFireKey(*session, Page(kFixedLayer), fields, copies), PageResult::kUnchanged);
   fields[2].delay = 4095;  // a delay field not yet corrected writes nothing
   EXPECT_EQ(SettingFireKey(*session, Page(kMainLayer), fields, copies),
-            KeyResult::kInvalidArgument);
+            PageResult::kInvalidArgument);
   EXPECT_TRUE(Reports().empty());
 }
 
@@ -64,13 +64,13 @@ TEST_F(FireAimKeysTest, FireKeysWithTheSameRepeatCountMerge) {
   ASSERT_EQ(Page(kMainLayer).captions[3], "Fire Key3");
   FireKeySettings fields{{{5, 16, false}, {4, 16, false}, {5, 48, false}}};
   model::PackedCopies copies = Copies();
-  ASSERT_EQ(SettingFireKey(*session, Page(kMainLayer), fields, copies), KeyResult::kWritten);
+  ASSERT_EQ(SettingFireKey(*session, Page(kMainLayer), fields, copies), PageResult::kWritten);
 
   const KeyPageState page = Page(kMainLayer);
   EXPECT_EQ(page.captions[3], "Fire Key1");
   fields[0].delay = 200;
   trace.str({});
-  EXPECT_EQ(SettingFireKey(*session, page, fields, copies), KeyResult::kWritten);
+  EXPECT_EQ(SettingFireKey(*session, page, fields, copies), PageResult::kWritten);
   EXPECT_EQ(Reports(), (Keys{"set 40 05 00 01 34 00 00 01", "set 40 05 01 0C 06 14 00 C8"}));
 }
 
@@ -79,18 +79,18 @@ TEST_F(FireAimKeysTest, SetFireKeyChecksItsArgumentsAndTheMouse) {
   FireKeySettings fields{};
   model::PackedCopies copies = Copies();
   EXPECT_EQ(SetFireKey(*session, Page(kMainLayer), fields, copies, 1, {7, 30, true}),
-            KeyResult::kWritten);
+            PageResult::kWritten);
   EXPECT_EQ(MouseSlot(kMainLayer, 2), "0696001E");
   EXPECT_EQ(fields[0], (model::FireKeySetting{7, 30, true}));
   EXPECT_EQ(SetFireKey(*session, Page(kMainLayer), fields, copies, 4, {7, 30, true}),
-            KeyResult::kInvalidArgument);
+            PageResult::kInvalidArgument);
   EXPECT_EQ(SetFireKey(*session, Page(kMainLayer), fields, copies, 1, {16, 30, true}),
-            KeyResult::kInvalidArgument);
+            PageResult::kInvalidArgument);
 
   session->FormCloseQuery();
   observer.Clear();
   EXPECT_EQ(SetFireKey(*session, Page(kMainLayer), fields, copies, 1, {3, 30, true}),
-            KeyResult::kNoMouse);
+            PageResult::kNoMouse);
   EXPECT_EQ(observer.messages, Keys{"Str022"});
 }
 
@@ -125,7 +125,7 @@ TEST_F(FireAimKeysTest, TheAimDpiRewritesEveryAimKeyOfTheLayer) {
   Preset(kMainLayer, 4, "05FF0000");
   Preset(kSwitchLayer, 3, "05000000");
   const AimKeyChange change = SettingAIMKey(*session, Page(kMainLayer), 7);
-  EXPECT_EQ(change.result, KeyResult::kWritten);
+  EXPECT_EQ(change.result, PageResult::kWritten);
   EXPECT_FALSE(change.resetDisplay.has_value());
   EXPECT_EQ(Reports(), (Keys{"set 40 05 01 08 05 06 00 00", "set 40 05 01 0C 05 06 00 00"}));
   EXPECT_EQ(session->DataBuf().SlotCodeText(kSwitchLayer, 3), "05000000");
@@ -155,13 +155,13 @@ TEST_F(FireAimKeysTest, WithoutAnAimKeyTheUserIsAskedForOne) {
     SCOPED_TRACE(c.layer);
     observer.Clear();
     const AimKeyChange change = SettingAIMKey(*session, Page(c.layer), 4);
-    EXPECT_EQ(change.result, KeyResult::kNotOffered);
+    EXPECT_EQ(change.result, PageResult::kNotOffered);
     EXPECT_EQ(change.resetDisplay, (AimKeyDisplay{1, "200"}));
     EXPECT_EQ(observer.messages, c.messages);
     EXPECT_EQ(observer.lastMessage.text, c.text);
   }
   EXPECT_TRUE(Reports().empty());
-  EXPECT_EQ(SettingAIMKey(*session, Page(kMainLayer), 13).result, KeyResult::kInvalidArgument);
+  EXPECT_EQ(SettingAIMKey(*session, Page(kMainLayer), 13).result, PageResult::kInvalidArgument);
 }
 
 TEST_F(FireAimKeysTest, WithWriteLockTheButtonsChangeInDataBufOnly) {
@@ -173,10 +173,10 @@ TEST_F(FireAimKeysTest, WithWriteLockTheButtonsChangeInDataBufOnly) {
 
   Preset(kMainLayer, 3, "05000000");
   Preset(kMainLayer, 4, "06110010");
-  EXPECT_EQ(SettingAIMKey(*session, Page(kMainLayer), 3).result, KeyResult::kLocked);
+  EXPECT_EQ(SettingAIMKey(*session, Page(kMainLayer), 3).result, PageResult::kLocked);
   FireKeySettings fields{{{2, 99, false}, {4, 16, false}, {2, 16, false}}};
   model::PackedCopies copies = Copies();
-  EXPECT_EQ(SettingFireKey(*session, Page(kMainLayer), fields, copies), KeyResult::kLocked);
+  EXPECT_EQ(SettingFireKey(*session, Page(kMainLayer), fields, copies), PageResult::kLocked);
   EXPECT_TRUE(Reports().empty());
   EXPECT_EQ(session->DataBuf().SlotCodeText(kMainLayer, 3), "05020000");
   EXPECT_EQ(session->DataBuf().SlotCodeText(kMainLayer, 4), "06110063");

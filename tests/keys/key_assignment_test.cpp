@@ -35,14 +35,14 @@ class KeyAssignmentTest : public KeyPageFixture {
 
 TEST_F(KeyAssignmentTest, TheOnlyLeftButtonCannotBeReplacedButOneOfTwoCan) {
   const SlotAssignment refused = Assign(kMainLayer, 1, kRightKeyTag);
-  EXPECT_EQ(refused.result, KeyResult::kNoLeftKey);
+  EXPECT_EQ(refused.result, PageResult::kNoLeftKey);
   EXPECT_EQ(refused.caption, "Left Key");
   EXPECT_TRUE(Reports().empty());
   EXPECT_EQ(session->DataBuf().SlotCodeText(kMainLayer, 1), "01010000");
 
   Preset(kMainLayer, 4, "01010000");
   const SlotAssignment stored = Assign(kMainLayer, 1, kRightKeyTag);
-  EXPECT_EQ(stored.result, KeyResult::kWritten);
+  EXPECT_EQ(stored.result, PageResult::kWritten);
   EXPECT_EQ(stored.caption, "Right Key");
   EXPECT_EQ(Reports(), Keys{SlotReport(kMainLayer, 1, "01020000")});
   EXPECT_EQ(MouseSlot(kMainLayer, 1), "01020000");
@@ -55,12 +55,12 @@ TEST_F(KeyAssignmentTest, WhereNoLabelShowsTheLeftButtonOnlyTheLeftButtonIsTaken
   KeyPageState page = Page(kMainLayer);
   page.captions[0] = "Right Key";
   const SlotAssignment refused = AssignMenuFunction(*session, page, 4, kWwwHomeTag, {});
-  EXPECT_EQ(refused.result, KeyResult::kNoLeftKey);
+  EXPECT_EQ(refused.result, PageResult::kNoLeftKey);
   EXPECT_EQ(refused.caption, "Left Key");
   EXPECT_EQ(session->DataBuf().SlotCodeText(kMainLayer, 4), "00000000");
 
   const SlotAssignment left = AssignMenuFunction(*session, page, 4, kLeftKeyTag, {});
-  EXPECT_EQ(left.result, KeyResult::kWritten);
+  EXPECT_EQ(left.result, PageResult::kWritten);
   EXPECT_EQ(Reports(), Keys{SlotReport(kMainLayer, 4, "01010000")});
 }
 
@@ -71,7 +71,7 @@ TEST_F(KeyAssignmentTest, AKbSwitchKeyIsAssignedAndReplacedInAllThreeLayers) {
        {std::pair{kKbSwitchTag, "07000000"}, std::pair{kMiddleKeyTag, "01040000"}}) {
     SCOPED_TRACE(code);
     trace.str({});
-    EXPECT_EQ(Assign(kMainLayer, 5, tag).result, KeyResult::kWritten);
+    EXPECT_EQ(Assign(kMainLayer, 5, tag).result, PageResult::kWritten);
     EXPECT_EQ(Reports(), (Keys{SlotReport(kMainLayer, 5, code), SlotReport(kSwitchLayer, 5, code),
                                SlotReport(kFixedLayer, 5, code)}));
     for (int layer = 0; layer < model::kKeyLayerCount; ++layer) {
@@ -82,15 +82,15 @@ TEST_F(KeyAssignmentTest, AKbSwitchKeyIsAssignedAndReplacedInAllThreeLayers) {
 }
 
 TEST_F(KeyAssignmentTest, SwitchControlWritesItsOwnSlotAndFixedControlIsNotEdited) {
-  EXPECT_EQ(Assign(kSwitchLayer, 2, kMiddleKeyTag).result, KeyResult::kWritten);
+  EXPECT_EQ(Assign(kSwitchLayer, 2, kMiddleKeyTag).result, PageResult::kWritten);
   EXPECT_EQ(Reports(), Keys{SlotReport(kSwitchLayer, 2, "01040000")});
   EXPECT_EQ(session->DataBuf().SlotCodeText(kMainLayer, 2), "09010000");
 
   trace.str({});
-  EXPECT_EQ(Assign(kSwitchLayer, 2, kKbSwitchTag).result, KeyResult::kNotOffered);
-  EXPECT_EQ(Assign(kFixedLayer, 2, kMiddleKeyTag).result, KeyResult::kNotOffered);
-  EXPECT_EQ(Assign(kMainLayer, 2, 1234).result, KeyResult::kInvalidArgument);
-  EXPECT_EQ(Assign(kMainLayer, 13, kMiddleKeyTag).result, KeyResult::kInvalidArgument);
+  EXPECT_EQ(Assign(kSwitchLayer, 2, kKbSwitchTag).result, PageResult::kNotOffered);
+  EXPECT_EQ(Assign(kFixedLayer, 2, kMiddleKeyTag).result, PageResult::kNotOffered);
+  EXPECT_EQ(Assign(kMainLayer, 2, 1234).result, PageResult::kInvalidArgument);
+  EXPECT_EQ(Assign(kMainLayer, 13, kMiddleKeyTag).result, PageResult::kInvalidArgument);
   EXPECT_TRUE(Reports().empty());
   EXPECT_EQ(session->DataBuf().SlotCodeText(kFixedLayer, 2), "09010000");
 }
@@ -109,7 +109,7 @@ TEST_F(KeyAssignmentTest, AimAndFireItemsTakeTheirCodeFromThePageSettings) {
                   SlotReport(kMainLayer, 4, "069E0FFE")}));
 
   inputs.fireKeys[0].repeat = 0;  // a half-typed field has no code
-  EXPECT_EQ(Assign(kMainLayer, 4, 1500, inputs).result, KeyResult::kInvalidArgument);
+  EXPECT_EQ(Assign(kMainLayer, 4, 1500, inputs).result, PageResult::kInvalidArgument);
 }
 
 TEST_F(KeyAssignmentTest, WithWriteLockDataBufChangesAndNothingIsSent) {
@@ -117,7 +117,7 @@ TEST_F(KeyAssignmentTest, WithWriteLockDataBufChangesAndNothingIsSent) {
   session->ReFindDev();
   ASSERT_TRUE(session->WriteLock());
   trace.str({});
-  EXPECT_EQ(Assign(kMainLayer, 5, kKbSwitchTag).result, KeyResult::kLocked);
+  EXPECT_EQ(Assign(kMainLayer, 5, kKbSwitchTag).result, PageResult::kLocked);
   EXPECT_TRUE(Reports().empty());
   EXPECT_EQ(session->DataBuf().SlotCodeText(kFixedLayer, 5), "07000000");
   EXPECT_EQ(MouseSlot(kFixedLayer, 5), "01020000");
@@ -127,7 +127,7 @@ TEST_F(KeyAssignmentTest, WithoutAMouseTheUserIsToldAndNothingChanges) {
   session->FormCloseQuery();  // closes both handles
   ASSERT_FALSE(session->IsConnected());
   observer.Clear();
-  EXPECT_EQ(Assign(kMainLayer, 2, kMiddleKeyTag).result, KeyResult::kNoMouse);
+  EXPECT_EQ(Assign(kMainLayer, 2, kMiddleKeyTag).result, PageResult::kNoMouse);
   EXPECT_EQ(observer.messages, Keys{"Str022"});
   EXPECT_EQ(session->DataBuf().SlotCodeText(kMainLayer, 2), "09010000");
 }
@@ -138,16 +138,16 @@ TEST_F(KeyAssignmentTest, ACodeIsStoredAsGivenAndTheOnlyLeftButtonStaysLeft) {
   Preset(kMainLayer, 5, "07000000");
   const SlotAssignment combination =
       ApplyAssemblyKey(*session, Page(kMainLayer), 5, "Ctrl+Shift+A", "02030400");
-  EXPECT_EQ(combination.result, KeyResult::kWritten);
+  EXPECT_EQ(combination.result, PageResult::kWritten);
   EXPECT_EQ(combination.caption, "Ctrl+Shift+A");
   EXPECT_EQ(Reports(), Keys{SlotReport(kMainLayer, 5, "02030400")});
   EXPECT_EQ(session->DataBuf().SlotCodeText(kSwitchLayer, 5), "01020000");
 
   EXPECT_FALSE(CanReplaceSlot(*session, Page(kMainLayer), 1));
   EXPECT_EQ(ApplyAssemblyKey(*session, Page(kMainLayer), 1, "A", "02000400").result,
-            KeyResult::kNoLeftKey);
+            PageResult::kNoLeftKey);
   EXPECT_EQ(ApplyAssemblyKey(*session, Page(kMainLayer), 2, "A", "0200040").result,
-            KeyResult::kInvalidArgument);
+            PageResult::kInvalidArgument);
   EXPECT_EQ(session->DataBuf().SlotCodeText(kMainLayer, 1), "01010000");
 }
 
@@ -174,15 +174,15 @@ class TwoMacros final : public model::DeviceMacroCatalog {
 TEST_F(KeyAssignmentTest, AMacroIsBoundByItsAddress) {
   const TwoMacros macros;
   const SlotAssignment bound = BindMacro(*session, Page(kSwitchLayer), 7, macros, 1);
-  EXPECT_EQ(bound.result, KeyResult::kWritten);
+  EXPECT_EQ(bound.result, PageResult::kWritten);
   EXPECT_EQ(bound.caption, "Spray");
   EXPECT_EQ(Reports(), Keys{SlotReport(kSwitchLayer, 7, "101A2000")});
   EXPECT_EQ(LayerCaptions(session->DataBuf(), kSwitchLayer, CaptionContextOf(*session, &macros))[6],
             "Spray");
 
   EXPECT_EQ(BindMacro(*session, Page(kSwitchLayer), 7, macros, 2).result,
-            KeyResult::kInvalidArgument);
-  EXPECT_EQ(BindMacro(*session, Page(kSwitchLayer), 1, macros, 0).result, KeyResult::kNoLeftKey);
+            PageResult::kInvalidArgument);
+  EXPECT_EQ(BindMacro(*session, Page(kSwitchLayer), 1, macros, 0).result, PageResult::kNoLeftKey);
 }
 
 // A mouse of device type 1 has no macro entry in its function menu.
@@ -202,12 +202,12 @@ TEST_F(DeviceTypeOneTest, NoMacroIsBoundEvenAsACodeButOtherCodesAre) {
   const TwoMacros macros;
   const KeyPageState page{kSwitchLayer, LayerCaptions(session->DataBuf(), kSwitchLayer,
                                                       CaptionContextOf(*session, &macros))};
-  EXPECT_EQ(BindMacro(*session, page, 7, macros, 1).result, KeyResult::kNotOffered);
+  EXPECT_EQ(BindMacro(*session, page, 7, macros, 1).result, PageResult::kNotOffered);
   EXPECT_EQ(ApplyAssemblyKey(*session, page, 7, "Spray", "101A2000").result,
-            KeyResult::kNotOffered);
+            PageResult::kNotOffered);
   EXPECT_TRUE(Reports().empty());
   EXPECT_EQ(session->DataBuf().SlotCodeText(kSwitchLayer, 7), "01100000");
-  EXPECT_EQ(ApplyAssemblyKey(*session, page, 7, "Win+D", "02080700").result, KeyResult::kWritten);
+  EXPECT_EQ(ApplyAssemblyKey(*session, page, 7, "Win+D", "02080700").result, PageResult::kWritten);
 }
 
 }  // namespace

@@ -18,27 +18,27 @@ TEST_F(LayerEntryTest, EntryRulesDecideWhetherTheLayerIsWritten) {
     const char* name;
     std::function<void()> setup;
     int layer;
-    KeyResult result;
+    PageResult result;
     Keys messages;
   };
   const Case cases[] = {
-      {"main needs nothing", [] {}, kMainLayer, KeyResult::kWritten, {}},
-      {"switch without a KB switch key", [] {}, kSwitchLayer, KeyResult::kEntryRefused, {"Str020"}},
+      {"main needs nothing", [] {}, kMainLayer, PageResult::kWritten, {}},
+      {"switch without a KB switch key", [] {}, kSwitchLayer, PageResult::kEntryRefused, {"Str020"}},
       {"switch with a KB switch key",
        [&] { Preset(kMainLayer, 5, "07000000"); },
        kSwitchLayer,
-       KeyResult::kWritten,
+       PageResult::kWritten,
        {}},
       {"a KB switch key elsewhere does not count",
        [&] { Preset(kSwitchLayer, 5, "07000000"); },
        kSwitchLayer,
-       KeyResult::kEntryRefused,
+       PageResult::kEntryRefused,
        {"Str020"}},
-      {"fixed with the shipped KB reset key", [] {}, kFixedLayer, KeyResult::kWritten, {}},
+      {"fixed with the shipped KB reset key", [] {}, kFixedLayer, PageResult::kWritten, {}},
       {"fixed without a KB reset key in switch",
        [&] { Preset(kSwitchLayer, 6, "01040000"); },
        kFixedLayer,
-       KeyResult::kEntryRefused,
+       PageResult::kEntryRefused,
        {"Str021"}},
   };
   for (const Case& c : cases) {
@@ -49,7 +49,7 @@ TEST_F(LayerEntryTest, EntryRulesDecideWhetherTheLayerIsWritten) {
     const LayerEntry entry = EnterLayer(*session, c.layer, Context());
     EXPECT_EQ(entry.result, c.result);
     EXPECT_EQ(observer.messages, c.messages);
-    if (c.result == KeyResult::kWritten) {
+    if (c.result == PageResult::kWritten) {
       EXPECT_EQ(Reports(), Keys{"set 40 05 00 21 0" + std::to_string(c.layer) + " 00 00 01"});
       EXPECT_EQ(session->DataBuf().Parameter().ActiveLayer(), c.layer);
       EXPECT_EQ(mouse.Bank(0)[model::kActiveLayerOffset], c.layer);
@@ -64,7 +64,7 @@ TEST_F(LayerEntryTest, EntryRulesDecideWhetherTheLayerIsWritten) {
 }
 
 TEST_F(LayerEntryTest, WithoutAMouseTheUserIsToldAndWithWriteLockNothingIsSent) {
-  EXPECT_EQ(EnterLayer(*session, kMainLayer, Context()).result, KeyResult::kNoMouse);
+  EXPECT_EQ(EnterLayer(*session, kMainLayer, Context()).result, PageResult::kNoMouse);
   EXPECT_EQ(observer.messages, Keys{"Str022"});
   EXPECT_TRUE(trace.str().empty());
 
@@ -75,7 +75,7 @@ TEST_F(LayerEntryTest, WithoutAMouseTheUserIsToldAndWithWriteLockNothingIsSent) 
   observer.Clear();
   trace.str({});
   const LayerEntry entry = EnterLayer(*session, kMainLayer, Context());
-  EXPECT_EQ(entry.result, KeyResult::kLocked);
+  EXPECT_EQ(entry.result, PageResult::kLocked);
   EXPECT_TRUE(Reports().empty());
   EXPECT_EQ(session->DataBuf().Parameter().ActiveLayer(), kMainLayer);
   EXPECT_EQ(entry.page.captions[0], "Left Key");

@@ -49,7 +49,7 @@ TEST_F(DpiTest, ChoosingAStepWritesThePairThenReappliesTheCurrentLevel) {
     session.ReFindDev();
     StartRecord();
 
-    EXPECT_EQ(SetDpiLevelStep(session, dpi, c.level, c.segment), ClickResult::kWritten);
+    EXPECT_EQ(SetDpiLevelStep(session, dpi, c.level, c.segment), PageResult::kWritten);
     EXPECT_EQ(Reports(), c.reports);
     EXPECT_EQ(dpi.DpiLevelStep[c.level - 1], c.segment - 1);
   }
@@ -57,7 +57,7 @@ TEST_F(DpiTest, ChoosingAStepWritesThePairThenReappliesTheCurrentLevel) {
 
 TEST_F(DpiTest, TheWorkedExampleLeavesTheMouseWithTheNewStep) {
   Connect();
-  ASSERT_EQ(SetDpiLevelStep(session, dpi, 3, 7), ClickResult::kWritten);
+  ASSERT_EQ(SetDpiLevelStep(session, dpi, 3, 7), PageResult::kWritten);
   EXPECT_EQ(mouse.Bank(0)[40], 0x66);
   EXPECT_EQ(mouse.Bank(0)[38], 0x75);
   // The click writes the mouse, not DataBuf: that catches up when the page is taken back.
@@ -73,19 +73,19 @@ TEST_F(DpiTest, LevelCaptionsEnableTheNextLevelOrDisableTheLastOne) {
     int count;
     int current;
     int level;
-    ClickResult result;
+    PageResult result;
     int countAfter;
     int currentAfter;
     Lines reports;
   };
   const std::vector<Case> cases = {
-      {1, 0, 1, ClickResult::kUnchanged, 1, 0, {}},  // the only level stays
-      {1, 0, 2, ClickResult::kWritten, 2, 0, {ByteWrite(38, 0x10)}},
-      {3, 1, 5, ClickResult::kWritten, 3, 1, {ByteWrite(38, 0x21)}},  // no change, still written
-      {3, 1, 2, ClickResult::kWritten, 3, 1, {ByteWrite(38, 0x21)}},  // not the last one
-      {3, 2, 3, ClickResult::kWritten, 2, 1, {ByteWrite(38, 0x11)}},  // current moves down
-      {3, 0, 3, ClickResult::kWritten, 2, 0, {ByteWrite(38, 0x10)}},
-      {8, 7, 8, ClickResult::kWritten, 7, 6, {ByteWrite(38, 0x66)}},
+      {1, 0, 1, PageResult::kUnchanged, 1, 0, {}},  // the only level stays
+      {1, 0, 2, PageResult::kWritten, 2, 0, {ByteWrite(38, 0x10)}},
+      {3, 1, 5, PageResult::kWritten, 3, 1, {ByteWrite(38, 0x21)}},  // no change, still written
+      {3, 1, 2, PageResult::kWritten, 3, 1, {ByteWrite(38, 0x21)}},  // not the last one
+      {3, 2, 3, PageResult::kWritten, 2, 1, {ByteWrite(38, 0x11)}},  // current moves down
+      {3, 0, 3, PageResult::kWritten, 2, 0, {ByteWrite(38, 0x10)}},
+      {8, 7, 8, PageResult::kWritten, 7, 6, {ByteWrite(38, 0x66)}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message()
@@ -102,17 +102,17 @@ TEST_F(DpiTest, LevelCaptionsEnableTheNextLevelOrDisableTheLastOne) {
 
 TEST_F(DpiTest, OnlyEnabledLevelsTakeCurrentStepAndColourClicks) {
   Connect({{38, 0x21}});
-  EXPECT_EQ(SelectCurrentDpiLevel(session, dpi, 3), ClickResult::kWritten);
+  EXPECT_EQ(SelectCurrentDpiLevel(session, dpi, 3), PageResult::kWritten);
   EXPECT_EQ(dpi.CurrentDpiLevel, 2);
   EXPECT_EQ(Reports(), Lines{ByteWrite(38, 0x22)});
 
   StartRecord();
-  EXPECT_EQ(SelectCurrentDpiLevel(session, dpi, 4), ClickResult::kNotOffered);
-  EXPECT_EQ(SetDpiLevelStep(session, dpi, 4, 1), ClickResult::kNotOffered);
-  EXPECT_EQ(SetDpiLevelColour(session, dpi, 4, {255, 255, 255}), ClickResult::kNotOffered);
-  EXPECT_EQ(SetDpiLevelStep(session, dpi, 9, 1), ClickResult::kInvalidArgument);
-  EXPECT_EQ(SetDpiLevelStep(session, dpi, 1, 13), ClickResult::kInvalidArgument);
-  EXPECT_EQ(SetDpiLevelStep(session, dpi, 1, 0), ClickResult::kInvalidArgument);
+  EXPECT_EQ(SelectCurrentDpiLevel(session, dpi, 4), PageResult::kNotOffered);
+  EXPECT_EQ(SetDpiLevelStep(session, dpi, 4, 1), PageResult::kNotOffered);
+  EXPECT_EQ(SetDpiLevelColour(session, dpi, 4, {255, 255, 255}), PageResult::kNotOffered);
+  EXPECT_EQ(SetDpiLevelStep(session, dpi, 9, 1), PageResult::kInvalidArgument);
+  EXPECT_EQ(SetDpiLevelStep(session, dpi, 1, 13), PageResult::kInvalidArgument);
+  EXPECT_EQ(SetDpiLevelStep(session, dpi, 1, 0), PageResult::kInvalidArgument);
   EXPECT_EQ(dpi.CurrentDpiLevel, 2);
   EXPECT_EQ(dpi.DpiLevelStep[3], 6);
   EXPECT_TRUE(Reports().empty());
@@ -126,7 +126,7 @@ TEST_F(DpiTest, AChosenColourKeepsFourBitsPerChannelAndWritesTheWholePair) {
   // Level 1 is red and level 2 green in the defaults.
   Connect();
   ASSERT_EQ(dpi.levelColour[0], (ColourChannels{15, 0, 0}));
-  EXPECT_EQ(SetDpiLevelColour(session, dpi, 2, {255, 128, 16}), ClickResult::kWritten);
+  EXPECT_EQ(SetDpiLevelColour(session, dpi, 2, {255, 128, 16}), PageResult::kWritten);
   EXPECT_EQ(dpi.levelColour[1], (ColourChannels{15, 7, 0}));
   EXPECT_EQ(Reports(), Lines{ParameterWrite(75, 0xFF, 0x70, 0x00, 3)});
 }
@@ -134,7 +134,7 @@ TEST_F(DpiTest, AChosenColourKeepsFourBitsPerChannelAndWritesTheWholePair) {
 TEST_F(DpiTest, AMouseWithoutColouredLightsOffersNoLevelColours) {
   Connect({{37, 0x41}});
   EXPECT_FALSE(dpi.coloursShown);
-  EXPECT_EQ(SetDpiLevelColour(session, dpi, 1, {255, 0, 0}), ClickResult::kNotOffered);
+  EXPECT_EQ(SetDpiLevelColour(session, dpi, 1, {255, 0, 0}), PageResult::kNotOffered);
   EXPECT_TRUE(Reports().empty());
 }
 
@@ -164,15 +164,15 @@ TEST_F(DpiTest, TheFillKeepsWhatAByteDoesNotNameAndTheReadBackKeepsTheStoredValu
   EXPECT_EQ(readBack.Parameter().Data()[40], 0x6D);
 
   StartRecord();
-  EXPECT_EQ(SetDpiLevelStep(session, fresh, 1, 2), ClickResult::kWritten);
+  EXPECT_EQ(SetDpiLevelStep(session, fresh, 1, 2), PageResult::kWritten);
   EXPECT_EQ(Reports(), (Lines{ByteWrite(39, 0x01), ByteWrite(38, 0x09), ByteWrite(38, 0x0A)}));
 }
 
 TEST_F(DpiTest, ThePageIsTakenBackIntoDataBufBeforeAProfileSave) {
   Connect();
-  ASSERT_EQ(SetDpiLevelStep(session, dpi, 3, 7), ClickResult::kWritten);
-  ASSERT_EQ(ToggleDpiLevel(session, dpi, 8), ClickResult::kWritten);
-  ASSERT_EQ(SetDpiLevelColour(session, dpi, 1, {0, 0, 255}), ClickResult::kWritten);
+  ASSERT_EQ(SetDpiLevelStep(session, dpi, 3, 7), PageResult::kWritten);
+  ASSERT_EQ(ToggleDpiLevel(session, dpi, 8), PageResult::kWritten);
+  ASSERT_EQ(SetDpiLevelColour(session, dpi, 1, {0, 0, 255}), PageResult::kWritten);
   ASSERT_EQ(DataBufByte(38), 0x75);
 
   const auto before = session.DataBuf().Parameter();
@@ -193,25 +193,25 @@ TEST_F(DpiTest, ThePageIsTakenBackIntoDataBufBeforeAProfileSave) {
 TEST_F(DpiTest, TheAimBarHandsThePositionToTheAimKeysAndFallsBackWithoutOne) {
   Connect();
   std::vector<int> calls;
-  ClickResult answer = ClickResult::kWritten;
+  PageResult answer = PageResult::kWritten;
   const AimKeySetter setter = [&](int position) {
     calls.push_back(position);
     return answer;
   };
-  EXPECT_EQ(SetAimDpi(session, dpi, 5, setter), ClickResult::kWritten);
+  EXPECT_EQ(SetAimDpi(session, dpi, 5, setter), PageResult::kWritten);
   EXPECT_EQ(dpi.AimDpiStep, 5);
 
-  answer = ClickResult::kNotOffered;
-  EXPECT_EQ(SetAimDpi(session, dpi, 9, setter), ClickResult::kNotOffered);
+  answer = PageResult::kNotOffered;
+  EXPECT_EQ(SetAimDpi(session, dpi, 9, setter), PageResult::kNotOffered);
   EXPECT_EQ(dpi.AimDpiStep, 1);
   EXPECT_EQ(calls, (std::vector<int>{5, 9}));
-  EXPECT_EQ(SetAimDpi(session, dpi, 13, setter), ClickResult::kInvalidArgument);
+  EXPECT_EQ(SetAimDpi(session, dpi, 13, setter), PageResult::kInvalidArgument);
 }
 
 TEST_F(DpiTest, ARefusedWriteIsReportedAndTheRestStillSent) {
   Connect();
   mouse.RefuseNextCommand();
-  EXPECT_EQ(SetDpiLevelStep(session, dpi, 3, 7), ClickResult::kWriteFailed);
+  EXPECT_EQ(SetDpiLevelStep(session, dpi, 3, 7), PageResult::kWriteFailed);
   EXPECT_EQ(dpi.DpiLevelStep[2], 6);
   const Lines reports = Reports();
   ASSERT_EQ(reports.size(), 3U);
@@ -229,31 +229,31 @@ TEST_F(DpiTest, WhileWritesAreLockedClicksChangeOnlyThePage) {
   const auto dataBufBefore = session.DataBuf().Parameter();
   bool aimKeysCalled = false;
 
-  EXPECT_EQ(ToggleDpiLevel(session, dpi, 8), ClickResult::kLocked);
+  EXPECT_EQ(ToggleDpiLevel(session, dpi, 8), PageResult::kLocked);
   EXPECT_EQ(dpi.DpiLevelCount, 8);  // level captions ignore the click altogether
-  EXPECT_EQ(SelectCurrentDpiLevel(session, dpi, 2), ClickResult::kLocked);
+  EXPECT_EQ(SelectCurrentDpiLevel(session, dpi, 2), PageResult::kLocked);
   EXPECT_EQ(dpi.CurrentDpiLevel, 1);
-  EXPECT_EQ(SetDpiLevelStep(session, dpi, 3, 7), ClickResult::kLocked);
+  EXPECT_EQ(SetDpiLevelStep(session, dpi, 3, 7), PageResult::kLocked);
   EXPECT_EQ(dpi.DpiLevelStep[2], 6);
-  EXPECT_EQ(SetDpiLevelColour(session, dpi, 3, {255, 255, 255}), ClickResult::kLocked);
+  EXPECT_EQ(SetDpiLevelColour(session, dpi, 3, {255, 255, 255}), PageResult::kLocked);
   EXPECT_EQ(dpi.levelColour[2], (ColourChannels{15, 15, 15}));
   EXPECT_EQ(SetAimDpi(session, dpi, 4,
                       [&](int) {
                         aimKeysCalled = true;
-                        return ClickResult::kWritten;
+                        return PageResult::kWritten;
                       }),
-            ClickResult::kLocked);
+            PageResult::kLocked);
   EXPECT_EQ(dpi.AimDpiStep, 4);
   EXPECT_FALSE(aimKeysCalled);
-  EXPECT_EQ(SetReportRate(session, dpi, model::UsbReportRate::Hz125), ClickResult::kLocked);
+  EXPECT_EQ(SetReportRate(session, dpi, model::UsbReportRate::Hz125), PageResult::kLocked);
   EXPECT_EQ(dpi.checkedReportRate, model::UsbReportRate::Hz125);
 
-  EXPECT_EQ(SetLedMode(session, lighting, 0), ClickResult::kLocked);
+  EXPECT_EQ(SetLedMode(session, lighting, 0), PageResult::kLocked);
   EXPECT_EQ(lighting.checkedMode, 0);
-  EXPECT_EQ(SetLedMode(session, lighting, 1), ClickResult::kLocked);
-  EXPECT_EQ(SetLedStepTime(session, lighting, 7), ClickResult::kLocked);
+  EXPECT_EQ(SetLedMode(session, lighting, 1), PageResult::kLocked);
+  EXPECT_EQ(SetLedStepTime(session, lighting, 7), PageResult::kLocked);
   EXPECT_EQ(lighting.LedStepIndex, 7);
-  EXPECT_EQ(SetLedColour(session, lighting, 2, {255, 0, 0}), ClickResult::kLocked);
+  EXPECT_EQ(SetLedColour(session, lighting, 2, {255, 0, 0}), PageResult::kLocked);
   EXPECT_EQ(lighting.ledColour[1], (ColourChannels{15, 0, 0}));
 
   EXPECT_TRUE(Reports().empty());
@@ -262,8 +262,8 @@ TEST_F(DpiTest, WhileWritesAreLockedClicksChangeOnlyThePage) {
 }
 
 TEST_F(DpiTest, WithoutAMouseTheUserIsToldAndNothingChanges) {
-  EXPECT_EQ(SetDpiLevelStep(session, dpi, 1, 12), ClickResult::kNoMouse);
-  EXPECT_EQ(SetLedMode(session, lighting, 1), ClickResult::kNoMouse);
+  EXPECT_EQ(SetDpiLevelStep(session, dpi, 1, 12), PageResult::kNoMouse);
+  EXPECT_EQ(SetLedMode(session, lighting, 1), PageResult::kNoMouse);
   EXPECT_EQ(observer.record.messages, (Keys{"Str022", "Str022"}));
   EXPECT_EQ(dpi.DpiLevelStep[0], 3);
   EXPECT_EQ(lighting.checkedMode, 2);
@@ -280,8 +280,8 @@ TEST_F(WrongStorageTest, LockedPagesIgnoreClicksSilently) {
   PlugAndFind();
   ASSERT_TRUE(session.ErrorState());
   StartRecord();
-  EXPECT_EQ(SetDpiLevelStep(session, dpi, 1, 12), ClickResult::kRefused);
-  EXPECT_EQ(SetLedStepTime(session, lighting, 1), ClickResult::kRefused);
+  EXPECT_EQ(SetDpiLevelStep(session, dpi, 1, 12), PageResult::kRefused);
+  EXPECT_EQ(SetLedStepTime(session, lighting, 1), PageResult::kRefused);
   EXPECT_TRUE(observer.record.messages.empty());
   EXPECT_EQ(dpi.DpiLevelStep[0], 3);
   EXPECT_TRUE(Reports().empty());

@@ -142,17 +142,17 @@ TEST_F(LightingTest, AModeClickWritesTheModeIntoTheByteAsRead) {
   struct Case {
     std::uint8_t ledModeByte;
     int mode;
-    ClickResult result;
+    PageResult result;
     Lines reports;
   };
   const std::vector<Case> cases = {
-      {0xF2, 5, ClickResult::kWritten, {ByteWrite(37, 0xF5)}},
-      {0xF2, 0, ClickResult::kWritten, {ByteWrite(37, 0xF0)}},
-      {0xF2, 4, ClickResult::kNotOffered, {}},
-      {0x41, 2, ClickResult::kWritten, {ByteWrite(37, 0x42)}},
-      {0x41, 3, ClickResult::kNotOffered, {}},
-      {0x34, 5, ClickResult::kWritten, {ByteWrite(37, 0x35)}},
-      {0x34, 6, ClickResult::kInvalidArgument, {}},
+      {0xF2, 5, PageResult::kWritten, {ByteWrite(37, 0xF5)}},
+      {0xF2, 0, PageResult::kWritten, {ByteWrite(37, 0xF0)}},
+      {0xF2, 4, PageResult::kNotOffered, {}},
+      {0x41, 2, PageResult::kWritten, {ByteWrite(37, 0x42)}},
+      {0x41, 3, PageResult::kNotOffered, {}},
+      {0x34, 5, PageResult::kWritten, {ByteWrite(37, 0x35)}},
+      {0x34, 6, PageResult::kInvalidArgument, {}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << "byte " << int{c.ledModeByte} << ", mode " << c.mode);
@@ -160,7 +160,7 @@ TEST_F(LightingTest, AModeClickWritesTheModeIntoTheByteAsRead) {
     EXPECT_EQ(SetLedMode(session, lighting, c.mode), c.result);
     EXPECT_EQ(Reports(), c.reports);
     EXPECT_EQ(DataBufByte(model::kLedModeByteOffset), c.ledModeByte);
-    if (c.result == ClickResult::kWritten) {
+    if (c.result == PageResult::kWritten) {
       EXPECT_EQ(lighting.checkedMode, c.mode);
     }
   }
@@ -168,32 +168,32 @@ TEST_F(LightingTest, AModeClickWritesTheModeIntoTheByteAsRead) {
 
 TEST_F(LightingTest, TheStepTimeIsChosenOnlyWhileALightIsOn) {
   Connect();
-  ASSERT_EQ(SetLedMode(session, lighting, 0), ClickResult::kWritten);
+  ASSERT_EQ(SetLedMode(session, lighting, 0), PageResult::kWritten);
   StartRecord();
-  EXPECT_EQ(SetLedStepTime(session, lighting, 7), ClickResult::kNotOffered);
+  EXPECT_EQ(SetLedStepTime(session, lighting, 7), PageResult::kNotOffered);
   EXPECT_EQ(lighting.LedStepIndex, 3);
   EXPECT_TRUE(Reports().empty());
 
-  ASSERT_EQ(SetLedMode(session, lighting, 1), ClickResult::kWritten);
+  ASSERT_EQ(SetLedMode(session, lighting, 1), PageResult::kWritten);
   StartRecord();
-  EXPECT_EQ(SetLedStepTime(session, lighting, 7), ClickResult::kWritten);
+  EXPECT_EQ(SetLedStepTime(session, lighting, 7), PageResult::kWritten);
   EXPECT_EQ(Reports(), Lines{ParameterWrite(52, 35, 35, 0, 2)});
   EXPECT_EQ(lighting.LedStepIndex, 7);
   EXPECT_EQ(DataBufByte(model::kLedStepTimeOffset), 35);
   EXPECT_EQ(DataBufByte(model::kLedStepTimeCopyOffset), 12);  // set by the read-back
-  EXPECT_EQ(SetLedStepTime(session, lighting, 11), ClickResult::kInvalidArgument);
+  EXPECT_EQ(SetLedStepTime(session, lighting, 11), PageResult::kInvalidArgument);
 }
 
 TEST_F(LightingTest, AChosenColourIsWrittenAsThreeFourBitBytes) {
   Connect();
-  EXPECT_EQ(SetLedColour(session, lighting, 3, {255, 255, 255}), ClickResult::kWritten);
-  EXPECT_EQ(SetLedColour(session, lighting, 7, {16, 254, 17}), ClickResult::kWritten);
+  EXPECT_EQ(SetLedColour(session, lighting, 3, {255, 255, 255}), PageResult::kWritten);
+  EXPECT_EQ(SetLedColour(session, lighting, 7, {16, 254, 17}), PageResult::kWritten);
   EXPECT_EQ(Reports(), (Lines{ParameterWrite(60, 15, 15, 15, 3), ParameterWrite(72, 0, 14, 1, 3)}));
   EXPECT_EQ(lighting.ledColour[6], (ColourChannels{0, 14, 1}));
-  EXPECT_EQ(SetLedColour(session, lighting, 8, {0, 0, 0}), ClickResult::kInvalidArgument);
+  EXPECT_EQ(SetLedColour(session, lighting, 8, {0, 0, 0}), PageResult::kInvalidArgument);
 
   Refind(0x41);
-  EXPECT_EQ(SetLedColour(session, lighting, 1, {255, 0, 0}), ClickResult::kNotOffered);
+  EXPECT_EQ(SetLedColour(session, lighting, 1, {255, 0, 0}), PageResult::kNotOffered);
   EXPECT_TRUE(Reports().empty());
 }
 
@@ -201,7 +201,7 @@ TEST_F(LightingTest, AProfileSaveHoldsAColourChosenWhileTheMouseWasLocked) {
   mouse.SetIdentityBytes(0x12, 0x34);
   PlugAndFind();
   ASSERT_EQ(session.State(), session::ConnectionState::kIdentityRefused);
-  ASSERT_EQ(SetLedColour(session, lighting, 3, {255, 255, 255}), ClickResult::kLocked);
+  ASSERT_EQ(SetLedColour(session, lighting, 3, {255, 255, 255}), PageResult::kLocked);
 
   const std::filesystem::path folder =
       std::filesystem::path(::testing::TempDir()) /

@@ -43,7 +43,7 @@ TEST_F(ReportRateTest, ChangesAtOrBelowTheLoadedRateOnlyWriteTheByte) {
   for (const auto& [rate, byte] : clicks) {
     SCOPED_TRACE(model::ReportRateHz(rate));
     StartRecord();
-    EXPECT_EQ(SetReportRate(session, dpi, rate), ClickResult::kWritten);
+    EXPECT_EQ(SetReportRate(session, dpi, rate), PageResult::kWritten);
     EXPECT_EQ(Reports(), Lines{ByteWrite(6, byte)});
     EXPECT_EQ(DataBufByte(6), byte);
     EXPECT_EQ(dpi.checkedReportRate, rate);
@@ -57,7 +57,7 @@ TEST_F(ReportRateTest, RaisingTheRateRestartsTheMouseAndReadsItAgain) {
   Connect({{6, 0x8F}});
   ASSERT_EQ(dpi.LoadedReportRate, 125);
 
-  EXPECT_EQ(SetReportRate(session, dpi, UsbReportRate::Hz500), ClickResult::kWritten);
+  EXPECT_EQ(SetReportRate(session, dpi, UsbReportRate::Hz500), PageResult::kWritten);
   const Lines reports = Reports();
   ASSERT_GE(reports.size(), 2U);
   EXPECT_EQ(reports[0], ByteWrite(6, 0xAF));
@@ -74,7 +74,7 @@ TEST_F(ReportRateTest, RaisingTheRateRestartsTheMouseAndReadsItAgain) {
 TEST_F(ReportRateTest, APageNotFilledFromAMouseRestartsItForTheHighestRate) {
   Connect();
   ResetDpiPageForNoDevice(dpi);
-  EXPECT_EQ(SetReportRate(session, dpi, UsbReportRate::Hz1000), ClickResult::kWritten);
+  EXPECT_EQ(SetReportRate(session, dpi, UsbReportRate::Hz1000), PageResult::kWritten);
   EXPECT_EQ(mouse.RestartCount(), 1);
   EXPECT_EQ(dpi.LoadedReportRate, 1000);
 }
@@ -98,7 +98,7 @@ class SlowComebackTest : public ReportRateTest {
 
 TEST_F(SlowComebackTest, AMouseThatDoesNotComeBackIsReported) {
   Connect({{6, 0x8F}});
-  EXPECT_EQ(SetReportRate(session, dpi, UsbReportRate::Hz1000), ClickResult::kNoMouse);
+  EXPECT_EQ(SetReportRate(session, dpi, UsbReportRate::Hz1000), PageResult::kNoMouse);
   EXPECT_EQ(dpi.LoadedReportRate, 0);
   EXPECT_TRUE(observer.record.devTimerEnabled);  // the poll finds it later
 }
