@@ -47,11 +47,14 @@ def main():
         window = drive.Window(program, folder, ["--lang", str(language)])
         try:
             window.attach()
-            window.wait_for_trace_line("set 40 05 00 21 00 00 00 01", 40)
-            window.wait_for_quiet_trace()
+            window.wait_for_mouse()
             # The pointer out of the way: no hover looks.
             subprocess.run(["xdotool", "mousemove", "1020", "760"], check=True, timeout=10)
             for key, name in PAGES:
+                if not window.shows(texts[key]):
+                    # Update is offered only by a mouse with Flash storage (not this build's).
+                    print(f"no page button {texts[key]!r}: no picture of {name}", flush=True)
+                    continue
                 window.press(texts[key])
                 time.sleep(0.8)
                 x, y, width, height = window.frame_extents()

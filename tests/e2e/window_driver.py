@@ -202,6 +202,12 @@ class Window:
         """Waits for the first report to the mouse."""
         return wait_until("a report to the mouse", self.trace_lines, timeout)
 
+    def wait_for_mouse(self, timeout=40):
+        """Waits until the poll found the mouse (3.5 s after start) and the window read it;
+        returns the trace."""
+        self.wait_for_trace(timeout)
+        return self.wait_for_quiet_trace(quiet=1.5)
+
     def wait_for_quiet_trace(self, quiet=1.0, timeout=20):
         """Waits until the trace has not grown for `quiet` seconds; returns its lines."""
         state = {"count": -1, "since": time.monotonic()}

@@ -47,8 +47,7 @@ def the_mouse_is_found_and_read(run):
     run.window.attach()
     # Without a mouse the key page is on show in English.
     run.window.find(run.text("Str004"))
-    run.window.wait_for_trace(MOUSE_FOUND_TIMEOUT)
-    lines = run.window.wait_for_quiet_trace(quiet=1.5)
+    lines = run.window.wait_for_mouse(MOUSE_FOUND_TIMEOUT)
     run.check(lines[0] == "set 40 0D 00 00 00 00 00 00",
               f"the mouse was not identified first: {lines[:3]}")
 
