@@ -166,6 +166,8 @@ int Interactive(int argc, char** argv, int rounds) {
   bench.Connect();
   QCoreApplication::processEvents();
   corvid::app::MainWindow& window = *bench.window;
+  std::fprintf(stderr, "the main window has %lld widgets\n",
+               static_cast<long long>(window.findChildren<QWidget*>().size()));
 
   // Languages 2, 3, 1, 2, ...: every round a real switch.
   const auto language = [](int round) { return round % 3 + 1 == 1 ? 2 : round % 3 + 1; };
