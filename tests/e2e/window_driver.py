@@ -76,7 +76,7 @@ class Window:
         os.makedirs(runtime, mode=0o700, exist_ok=True)
         env = dict(os.environ, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", QT_ACCESSIBILITY="1",
                    TMPDIR=runtime, XDG_RUNTIME_DIR=runtime)
-        env.pop("QT_QPA_PLATFORM", None)
+        env["QT_QPA_PLATFORM"] = "xcb"  # the virtual X screen, whatever the caller's desktop
         # Under the sanitizers the whole desktop stack runs in the process (X, fonts, the
         # accessibility bridge), and their libraries keep memory until the end; the widget tests
         # check the window's own leaks in process.
