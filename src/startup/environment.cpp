@@ -62,6 +62,9 @@ std::unique_ptr<Environment> Environment::Create(const GlobalOptions& options, s
       error = options.traceFile->string() + ": cannot open the trace file";
       return nullptr;
     }
+    // Each report reaches the file as it happens: the window runs for long, and whoever watches
+    // the trace (or the tool crashing) must not wait for the end of the run.
+    env->trace_ << std::unitbuf;
     env->tracing_ = std::make_unique<sim::TracingHidBus>(*env->bus_, env->trace_);
   }
   return env;
