@@ -252,11 +252,9 @@ void MainWindow::LoadSkin() {
   const QString background = QStringLiteral("L1_BackGround");
   for (int n = 1; n <= kPageCount; ++n)
     SetPicture(QStringLiteral("Img_Base_%1").arg(n), background);
+  // The other pages' pictures are decoded when their page is first opened (ShowPagePicture):
+  // start-up stays quick, and a page never opened costs no memory.
   SetPicture(QStringLiteral("Img_P1"), QStringLiteral("L1_Back1"));
-  SetPicture(QStringLiteral("Img_P2"), QStringLiteral("L1_Back2"));
-  SetPicture(QStringLiteral("Img_P3"), QStringLiteral("L1_Back3"));
-  SetPicture(QStringLiteral("Img_P4"), QStringLiteral("L1_Back4"));
-  SetPicture(QStringLiteral("Img_P5"), QStringLiteral("Update"));
   SetCopies(QStringLiteral("Main"), QStringLiteral("SetS_02"));
   SetCopies(QStringLiteral("Lang1"), QStringLiteral("SetS_02"));
 }
@@ -277,12 +275,21 @@ void MainWindow::PlaceWebButton() {
 }
 
 void MainWindow::ApplyWindowShape() {
-  const QPixmap background = skin_.Picture(QStringLiteral("L%1_BackGround").arg(CurrentLanguage()));
-  if (background.isNull()) {
-    clearMask();
-    return;
+  // The shape of each language's background is worked out once.
+  const int language = CurrentLanguage();
+  auto shape = shapes_.find(language);
+  if (shape == shapes_.end()) {
+    const QPixmap background = skin_.Picture(QStringLiteral("L%1_BackGround").arg(language));
+    shape = shapes_.insert(
+        language, background.isNull()
+                      ? QBitmap()
+                      : background.createMaskFromColor(QColor(kColourKey), Qt::MaskInColor));
   }
-  setMask(background.createMaskFromColor(QColor(kColourKey), Qt::MaskInColor));
+  if (shape->isNull()) {
+    clearMask();
+  } else {
+    setMask(*shape);
+  }
 }
 
 void MainWindow::ApplyLayoutAndLanguage(int language) {
@@ -373,6 +380,7 @@ void MainWindow::ShowPagePicture() {
       SetPicture(QStringLiteral("Img_P4"), QStringLiteral("L%1_Back4").arg(language));
       break;
     default:
+      SetPicture(QStringLiteral("Img_P5"), QStringLiteral("Update"));
       break;
   }
 }

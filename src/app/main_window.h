@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QBitmap>
+#include <QHash>
 #include <QPointer>
 #include <QSystemTrayIcon>
 #include <QTimer>
@@ -135,6 +137,7 @@ class MainWindow : public QWidget, public session::SessionObserver {
   Page page_ = Page::kMain;
   bool updateAvailable_ = true;
   QString layoutError_;
+  QHash<int, QBitmap> shapes_;  // the window's shape per language
   shell::LayoutFile layout_;
   QTimer devTimer_;
   QTimer labelRun_;

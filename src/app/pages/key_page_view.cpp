@@ -92,16 +92,8 @@ void KeyPageView::Connect() {
 }
 
 void KeyPageView::ApplyTexts(const shell::LanguageFile& texts) {
-  // A key label shows a language text, a macro name or a key combination: only language texts
-  // are translated.
-  keys::SlotCaptions& captions = Context().pageModel.key.captions;
-  for (int slot = 1; slot <= 12; ++slot) {
-    auto* label = Control<SkinButton>(LabelName(slot));
-    const std::string key = shell::FindKeyOfText(label->Caption().toStdString());
-    if (!key.empty()) label->SetCaption(FromUtf8(texts.Text(key)));
-    // The rules compare the captions with the texts of the language on show.
-    captions[static_cast<std::size_t>(slot - 1)] = label->Caption().toStdString();
-  }
+  // The key labels were taken again in the new language from the mouse's codes when the session
+  // changed its language (LanguageChanged), so no caption needs looking up here.
   ApplyKeyPageTexts(Context().controls, texts);
 }
 

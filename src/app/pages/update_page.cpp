@@ -3,8 +3,7 @@
 namespace corvid::app {
 
 void BuildUpdatePage(ControlFactory& factory, QWidget* page) {
-  factory.Picture(page, QStringLiteral("Img_P5"), QStringLiteral("Update"),
-                  SkinPicture::Role::kBackground);
+  factory.Picture(page, QStringLiteral("Img_P5"), {}, SkinPicture::Role::kBackground);
   factory.Caption(page, QStringLiteral("lbl_BINPath"));
   QLabel* path = factory.Caption(page, QStringLiteral("lbl_LoadBIN"));
   path->setTextFormat(Qt::PlainText);

@@ -25,9 +25,7 @@ SkinPicture::SkinPicture(const Skin& skin, const QString& name, Role role, QWidg
 void SkinPicture::SetPicture(const QString& skinName) {
   skinName_ = skinName;
   picture_ = skin_.Picture(skinName);
-  if (role_ != Role::kBackground && !picture_.isNull()) {
-    resize(picture_.deviceIndependentSize().toSize());
-  }
+  if (!picture_.isNull()) resize(picture_.deviceIndependentSize().toSize());
   update();
 }
 

@@ -21,7 +21,7 @@ class SkinPicture : public QAbstractButton {
 
   SkinPicture(const Skin& skin, const QString& name, Role role, QWidget* parent);
 
-  // Shows the picture of that name and takes its size (a background keeps its own size).
+  // Shows the picture of that name and takes its size.
   void SetPicture(const QString& skinName);
   QString SkinName() const { return skinName_; }
   Role PictureRole() const { return role_; }
