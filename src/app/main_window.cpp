@@ -316,12 +316,12 @@ void MainWindow::ApplyLayoutAndLanguage(int language) {
 
 void MainWindow::ApplyLanguageTexts(int language) {
   const shell::LanguageFile& texts = shell::BuiltInLanguageFile(language);
-  for (const BorderButtonSpec& spec : BorderButtons()) {
-    if (*spec.key == '\0') continue;
-    const QString caption = FromUtf8(texts.Text(spec.key));
+  for (const BorderButtonSpec& kind : BorderButtons()) {
+    if (*kind.key == '\0') continue;
+    const QString caption = FromUtf8(texts.Text(kind.key));
     for (int n = 1; n <= kPageCount; ++n) {
       if (auto* button =
-              controls_.Get<SkinButton>(QStringLiteral("Btn_%1_%2").arg(spec.name).arg(n))) {
+              controls_.Get<SkinButton>(QStringLiteral("Btn_%1_%2").arg(kind.name).arg(n))) {
         button->SetCaption(caption);
       }
     }

@@ -79,13 +79,14 @@ AssemblyKeyDialog::AssemblyKeyDialog(QWidget* window, const Captions& captions,
   edit_->installEventFilter(this);
 
   for (std::size_t i = 0; i < kBoxes.size(); ++i) {
-    const BoxSpec& spec = kBoxes[i];
-    auto* box = new QCheckBox(QString::fromLatin1(spec.caption), this);
-    box->setObjectName(QString::fromLatin1(spec.name));
-    box->move(spec.x, 98);
+    const BoxSpec& layout = kBoxes[i];
+    auto* box = new QCheckBox(QString::fromLatin1(layout.caption), this);
+    box->setObjectName(QString::fromLatin1(layout.name));
+    box->move(layout.x, 98);
     box->adjustSize();
-    connect(box, &QCheckBox::toggled, this,
-            [this, modifier = spec.modifier](bool checked) { ModifierChanged(modifier, checked); });
+    connect(box, &QCheckBox::toggled, this, [this, modifier = layout.modifier](bool checked) {
+      ModifierChanged(modifier, checked);
+    });
     boxes_[i] = box;
   }
 

@@ -27,16 +27,16 @@ const std::array<BorderButtonSpec, 15>& BorderButtons() {
 }
 
 void BuildBorder(ControlFactory& factory, QWidget* page, int n) {
-  for (const BorderButtonSpec& spec : BorderButtons()) {
-    const QString picture = QStringLiteral("Img_%1_%2").arg(spec.name).arg(n);
-    const QString label = QStringLiteral("Btn_%1_%2").arg(spec.name).arg(n);
+  for (const BorderButtonSpec& kind : BorderButtons()) {
+    const QString picture = QStringLiteral("Img_%1_%2").arg(kind.name).arg(n);
+    const QString label = QStringLiteral("Btn_%1_%2").arg(kind.name).arg(n);
     QString first = QStringLiteral("SetS_01");
-    if (spec.type == SkinButton::Type::kA) first = QStringLiteral("BtnS_01");
-    if (spec.type == SkinButton::Type::kWeb) first = QStringLiteral("WebS_01");
+    if (kind.type == SkinButton::Type::kA) first = QStringLiteral("BtnS_01");
+    if (kind.type == SkinButton::Type::kWeb) first = QStringLiteral("WebS_01");
     factory.Picture(page, picture, first);
-    SkinButton* button = factory.Button(page, spec.type, label);
+    SkinButton* button = factory.Button(page, kind.type, label);
     button->resize(factory.Index().Find(picture)->size());
-    if (spec.type == SkinButton::Type::kWeb) button->SetCaption(QStringLiteral("Web"));
+    if (kind.type == SkinButton::Type::kWeb) button->SetCaption(QStringLiteral("Web"));
   }
 }
 

@@ -58,8 +58,8 @@ void KeyPageView::Connect() {
     QWidget* frame = Control(QString::fromLatin1(panel.name));
     frame->setFocusPolicy(Qt::ClickFocus);
     frame->installEventFilter(this);
-    for (const MenuItemSpec& spec : panel.items) {
-      auto* item = Control<SkinButton>(QString::fromLatin1(spec.name));
+    for (const MenuItemSpec& kind : panel.items) {
+      auto* item = Control<SkinButton>(QString::fromLatin1(kind.name));
       item->installEventFilter(this);
       connect(item, &SkinButton::Entered, this, [this, item] { PointAt(item); });
       // The window puts the normal colours back when the pointer leaves; the item the menu is
@@ -280,8 +280,8 @@ void KeyPageView::MoveInPanel(int level, int step) {
   std::vector<SkinButton*> items;
   for (const MenuPanelSpec& panel : KeyMenuPanels()) {
     if (open.panel->objectName() != QLatin1String(panel.name)) continue;
-    for (const MenuItemSpec& spec : panel.items) {
-      auto* item = Control<SkinButton>(QString::fromLatin1(spec.name));
+    for (const MenuItemSpec& kind : panel.items) {
+      auto* item = Control<SkinButton>(QString::fromLatin1(kind.name));
       if (!item->isHidden() && item->isEnabled()) items.push_back(item);
     }
   }

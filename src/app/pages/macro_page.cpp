@@ -107,7 +107,7 @@ void ApplyMacroPageTexts(const ControlIndex& controls, const shell::LanguageFile
     }
   };
   const auto text = [&](const char* key) { return FromUtf8(texts.Text(key)); };
-  for (const TextButton& spec : kTextButtons) caption(spec.name, text(spec.key));
+  for (const TextButton& kind : kTextButtons) caption(kind.name, text(kind.key));
   caption("Btn_Start", text("Str400"));
   caption("Btn_InsertStart", text("Str400"));
   caption("Btn_OK", text("Str420"));
