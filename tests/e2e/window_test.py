@@ -11,6 +11,7 @@ happen (the window is left on the page the step before opened).
 
 import os
 import shutil
+import subprocess
 import sys
 import time
 
@@ -50,6 +51,44 @@ def the_mouse_is_found_and_read(run):
     lines = run.window.wait_for_mouse(MOUSE_FOUND_TIMEOUT)
     run.check(lines[0] == "set 40 0D 00 00 00 00 00 00",
               f"the mouse was not identified first: {lines[:3]}")
+
+
+def middle_key_through_the_menus(run):
+    """Button 4 has no function in the defaults: give it the middle button through the function
+    menus, with the X pointer as a user would."""
+    before = run.window.trace_lines()
+    middle = run.text("Str212")
+    labels = {run.window.centre(c) for c in run.window.controls(middle)}
+    run.window.click("Button 4")
+    run.window.click(run.text("Str201"))  # Standard Mouse Key opens its panel
+
+    def the_menu_item():
+        items = [c for c in run.window.controls(middle) if run.window.centre(c) not in labels]
+        return items[0] if items else None
+    item = drive.wait_until("the Middle Key menu item", the_menu_item, 10)
+    x, y = run.window.centre(item)
+    subprocess.run(["xdotool", "mousemove", str(x), str(y), "click", "1"], check=True, timeout=10)
+    # Slot 4 of Main Control: profile bytes 12..15 take the middle button's code.
+    write = "set 40 05 01 0C 01 04 00 00"
+    run.window.wait_for_trace_line(write, 10, after=len(before))
+    lines = run.window.wait_for_quiet_trace(quiet=0.5)
+    run.check(lines[len(before):] == [write], f"the menu choice sent {lines[len(before):]}")
+    run.check(not run.window.shows("Button 4"), "button 4 still shows no function")
+    run.check(len(run.window.controls(middle)) >= 2, "button 4 does not show Middle Key")
+
+
+def dpi_level_3_to_1600_by_its_bar(run):
+    """The seventh segment of level 3's bar sets it to 1600 DPI: the level pair byte 40 first,
+    then the current level written again so that the mouse takes it."""
+    before = run.window.trace_lines()
+    run.check(run.window.shows("1200", role=None), "level 3 does not start at 1200 DPI")
+    run.window.click("DPI level 3, step 7", role=None)
+    run.window.wait_for_quiet_trace(quiet=0.5)
+    sent = run.window.trace_lines()[len(before):]
+    run.check(sent and sent[0].startswith("set 40 05 00 28 "), f"the bar sent {sent}")
+    run.check(all(line.startswith("set 40 05 00 26 ") for line in sent[1:]) and len(sent) == 3,
+              f"the current level was not written again: {sent}")
+    run.check(not run.window.shows("1200", role=None), "level 3 still shows 1200")
 
 
 def advanced_sends_nothing(run):
@@ -113,7 +152,9 @@ def exit_ends_the_program(run):
 
 STEPS = [
     the_mouse_is_found_and_read,
+    middle_key_through_the_menus,
     advanced_sends_nothing,
+    dpi_level_3_to_1600_by_its_bar,
     the_language_switch_shows_russian,
     the_main_layer_is_written,
     the_colour_key_is_cut_out,
