@@ -91,6 +91,65 @@ def dpi_level_3_to_1600_by_its_bar(run):
     run.check(not run.window.shows("1200", role=None), "level 3 still shows 1200")
 
 
+def xdotool(*arguments):
+    subprocess.run(["xdotool", *arguments], check=True, timeout=10)
+
+
+def click_control(run, control):
+    x, y = run.window.centre(control)
+    xdotool("mousemove", str(x), str(y), "click", "1")
+
+
+def a_recorded_macro_goes_into_the_mouse_and_onto_a_button(run):
+    """A new library macro, recorded from keys typed on the X keyboard, added to the mouse and
+    bound to button 8 through the menus."""
+    page_button = run.text("Str014")
+    run.window.press(page_button)
+    run.window.click(run.text("Str432"))  # New Macro: the name dialog takes the keyboard
+    time.sleep(0.5)
+    xdotool("type", "--delay", "50", "Combo")
+    xdotool("key", "Return")
+    click_control(run, run.window.find("Combo", role=None))
+    run.window.click(run.text("Str400"))  # Record
+    time.sleep(0.3)
+    xdotool("key", "--delay", "80", "a", "b")
+    time.sleep(0.3)
+    run.window.click(run.text("Str401"))  # Stop
+    library = open(run.window.library, "rb").read()
+    run.check(len(library) == 27200, f"the library file is {len(library)} bytes")
+    name = "Combo".encode("utf-16-be")
+    run.check(name in library, "the macro's name is not in the library file")
+    # Presses and releases of A and B (usages 04 and 05) are stored in the macro's body.
+    body_at = library.index(name)
+    slot = library[body_at:body_at + 272]
+    for step in ((0x82, 0x04), (0x02, 0x04), (0x82, 0x05), (0x02, 0x05)):
+        run.check(bytes(step) in slot, f"the step {bytes(step).hex()} is not in the macro")
+
+    before = run.window.trace_lines()
+    run.window.click(run.text("Str434"))  # Add to Mouse
+    lines = run.window.wait_for_quiet_trace(quiet=0.5)
+    sent = lines[len(before):]
+    run.check(any(line.startswith("set 40 07 02 ") for line in sent),
+              f"Add to Mouse did not write the macro memory: {sent[:4]}")
+
+    run.window.press(run.text("Str004"))
+    run.window.wait_for_quiet_trace(quiet=0.5)
+    before = run.window.trace_lines()
+    pages = {run.window.centre(c) for c in run.window.controls(page_button)}
+    run.window.click("Button 8")
+
+    def the_macro_item():
+        items = [c for c in run.window.controls(run.text("Str206")) if run.window.centre(c) not in pages]
+        return items[0] if items else None
+    click_control(run, drive.wait_until("the Macro menu item", the_macro_item, 10))
+    click_control(run, run.window.find("Combo", role=None))
+    lines = run.window.wait_for_quiet_trace(quiet=0.5)
+    sent = lines[len(before):]
+    # Slot 8 of Main Control (profile bytes 28..31) plays the macro: class 10 and its address.
+    run.check(len(sent) == 1 and sent[0].startswith("set 40 05 01 1C 10 02 "),
+              f"binding the macro sent {sent}")
+
+
 def advanced_sends_nothing(run):
     before = run.window.trace_lines()
     run.window.press(run.text("Str007"))
@@ -153,6 +212,7 @@ def exit_ends_the_program(run):
 STEPS = [
     the_mouse_is_found_and_read,
     middle_key_through_the_menus,
+    a_recorded_macro_goes_into_the_mouse_and_onto_a_button,
     advanced_sends_nothing,
     dpi_level_3_to_1600_by_its_bar,
     the_language_switch_shows_russian,
