@@ -35,7 +35,8 @@ void BuildDelayRows(ControlFactory& factory, QWidget* group,
     factory.Picture(group, QStringLiteral("LED_%1").arg(row), QStringLiteral("RdS_D"));
     SkinButton* label =
         factory.Button(group, SkinButton::Type::kPlain, QStringLiteral("IB_%1").arg(row));
-    label->resize(150, 20);
+    // As wide as the group allows: the Russian captions are long.
+    label->resize(group->width() - 16, 20);
   }
 }
 
