@@ -117,9 +117,11 @@ void ApplyMacroPageTexts(const ControlIndex& controls, const shell::LanguageFile
   caption("IB_InsertRecDelay", blanks + text("Str414"));
   caption("IB_InsertDelayTime", blanks + text("Str415"));
   caption("IB_InsertNoDelay", blanks + text("Str416"));
-  caption("IB_RecDelay", blanks + text("Str414"));
-  caption("IB_DelayTime", blanks + text("Str415"));
-  caption("IB_NoDelay", blanks + text("Str416"));
+  // The recording rows have more room to the left of their text than the insert box's.
+  const QString fewerBlanks(5, QLatin1Char(' '));
+  caption("IB_RecDelay", fewerBlanks + text("Str414"));
+  caption("IB_DelayTime", fewerBlanks + text("Str415"));
+  caption("IB_NoDelay", fewerBlanks + text("Str416"));
   caption("lbl_Delay", text("Str417"));
   caption("lbl_s_A", text("Str418"));
   caption("lbl_XAxisValue", text("Str454"));
