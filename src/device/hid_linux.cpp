@@ -6,8 +6,11 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <condition_variable>
 #include <fstream>
 #include <mutex>
+#include <system_error>
+#include <thread>
 
 namespace corvid::device {
 namespace {
@@ -69,6 +72,20 @@ std::string Utf8OfWide(const wchar_t* text) {
 
 }  // namespace
 
+// One open node. A transfer thread shares it with the bus, so a node whose call is still blocked
+// outlives its handle and is closed by that thread when the call returns.
+struct LinuxHidBus::OpenDevice {
+  explicit OpenDevice(hid_device* opened) : device(opened) {}
+
+  hid_device* const device;
+  std::mutex mutex;
+  std::condition_variable done;
+  bool busy = false;           // a transfer thread is inside a call on `device`
+  bool closeWhenDone = false;  // the handle was closed while it was
+  bool lastFailed = false;
+  std::string lastError;
+};
+
 std::optional<std::vector<std::uint8_t>> ReadHidrawReportDescriptor(
     const std::filesystem::path& sysfsRoot, const std::string& devicePath) {
   // Only the kernel's own node name may be used under sysfs, never a path that climbs out of it.
@@ -105,12 +122,13 @@ int FeatureReportLengthOfCollection(const ReportDescriptorSummary& summary, std:
   return matched ? length : summary.largestFeatureReportLength;
 }
 
-LinuxHidBus::LinuxHidBus(std::filesystem::path sysfsRoot)
-    : sysfsRoot_(std::move(sysfsRoot)), initialized_(AcquireHidapi()) {}
+LinuxHidBus::LinuxHidBus(std::filesystem::path sysfsRoot, std::chrono::milliseconds transferTimeout)
+    : sysfsRoot_(std::move(sysfsRoot)),
+      transferTimeout_(transferTimeout),
+      initialized_(AcquireHidapi()) {}
 
 LinuxHidBus::~LinuxHidBus() {
-  for (const auto& [handle, device] : devices_) hid_close(device);
-  devices_.clear();
+  while (!devices_.empty()) Close(devices_.begin()->first);
   if (initialized_) ReleaseHidapi();
 }
 
@@ -155,24 +173,80 @@ OpenResult LinuxHidBus::Open(const std::string& path) {
             kNoHandle};
   }
   const HidHandle handle = nextHandle_++;
-  devices_.emplace(handle, device);
+  devices_.emplace(handle, std::make_shared<OpenDevice>(device));
   return {OpenStatus::kOpened, handle};
 }
 
 bool LinuxHidBus::SendFeatureReport(HidHandle handle, std::span<const std::uint8_t> report) {
-  hid_device* const device = Device(handle);
-  if (device == nullptr || report.empty()) return false;
-  if (hid_send_feature_report(device, report.data(), report.size()) >= 0) return true;
-  RememberError(handle, device);
-  return false;
+  if (report.empty()) return false;
+  // The call reads a copy: it may still run after its time-out, when the caller's buffer is gone.
+  auto sent = std::make_shared<std::vector<std::uint8_t>>(report.begin(), report.end());
+  return Transfer(
+      handle,
+      [sent](hid_device* device) {
+        return hid_send_feature_report(device, sent->data(), sent->size());
+      },
+      0);
 }
 
 bool LinuxHidBus::GetFeatureReport(HidHandle handle, std::span<std::uint8_t> report) {
-  hid_device* const device = Device(handle);
-  if (device == nullptr || report.empty()) return false;
-  // Byte 0 holds the ID of the report asked for; the answer overwrites the buffer from byte 0.
-  if (hid_get_feature_report(device, report.data(), report.size()) >= 1) return true;
-  RememberError(handle, device);
+  if (report.empty()) return false;
+  // Byte 0 holds the ID of the report asked for; the answer overwrites the buffer from byte 0. The
+  // call writes into a copy, so one that returns after its time-out touches nothing of the
+  // caller's.
+  auto answer = std::make_shared<std::vector<std::uint8_t>>(report.begin(), report.end());
+  const bool answered = Transfer(
+      handle,
+      [answer](hid_device* device) {
+        return hid_get_feature_report(device, answer->data(), answer->size());
+      },
+      1);
+  if (answered) std::ranges::copy(*answer, report.begin());
+  return answered;
+}
+
+bool LinuxHidBus::Transfer(HidHandle handle, const std::function<int(hid_device*)>& call,
+                           int minimum) {
+  const auto it = devices_.find(handle);
+  if (it == devices_.end()) return false;
+  const std::shared_ptr<OpenDevice> open = it->second;
+  std::unique_lock lock(open->mutex);
+  if (open->busy) {
+    lastErrors_[handle] = "the device has not answered an earlier report yet";
+    return false;
+  }
+  open->busy = true;
+  open->lastFailed = false;
+  // The thread holds its own copies: it may outlive this call, the handle and the bus.
+  const auto work = [open, call, minimum] {
+    const int result = call(open->device);
+    std::string reason;
+    if (result < minimum) {
+      const wchar_t* const text = hid_error(open->device);
+      reason = text != nullptr ? Utf8OfWide(text) : std::string();
+      if (reason.empty()) reason = "the device did not take the report";
+    }
+    std::lock_guard workLock(open->mutex);
+    open->busy = false;
+    open->lastFailed = result < minimum;
+    open->lastError = std::move(reason);
+    if (open->closeWhenDone) hid_close(open->device);
+    open->done.notify_all();
+  };
+  try {
+    std::thread(work).detach();
+  } catch (const std::system_error& error) {
+    open->busy = false;
+    lastErrors_[handle] = std::string("cannot start the transfer: ") + error.what();
+    return false;
+  }
+  if (!open->done.wait_for(lock, transferTimeout_, [&open] { return !open->busy; })) {
+    lastErrors_[handle] =
+        "the device did not answer within " + std::to_string(transferTimeout_.count()) + " ms";
+    return false;
+  }
+  if (!open->lastFailed) return true;
+  lastErrors_[handle] = open->lastError;
   return false;
 }
 
@@ -180,26 +254,21 @@ void LinuxHidBus::Close(HidHandle handle) {
   lastErrors_.erase(handle);
   const auto it = devices_.find(handle);
   if (it == devices_.end()) return;
-  hid_close(it->second);
+  const std::shared_ptr<OpenDevice> open = it->second;
   devices_.erase(it);
+  std::lock_guard lock(open->mutex);
+  // A call still blocked on the node keeps it open; its thread closes it when the call returns.
+  if (open->busy) {
+    open->closeWhenDone = true;
+  } else {
+    hid_close(open->device);
+  }
 }
 
 std::string LinuxHidBus::LastError(HidHandle handle) {
-  if (Device(handle) == nullptr) return "the device is not open";
+  if (!devices_.contains(handle)) return "the device is not open";
   const auto it = lastErrors_.find(handle);
   return it == lastErrors_.end() ? std::string() : it->second;
-}
-
-// hidapi forgets its error text at the next call; keep it until the next failure.
-void LinuxHidBus::RememberError(HidHandle handle, hid_device* device) {
-  const wchar_t* const text = hid_error(device);
-  std::string reason = text != nullptr ? Utf8OfWide(text) : std::string();
-  lastErrors_[handle] = reason.empty() ? "the device did not take the report" : std::move(reason);
-}
-
-hid_device* LinuxHidBus::Device(HidHandle handle) const {
-  const auto it = devices_.find(handle);
-  return it == devices_.end() ? nullptr : it->second;
 }
 
 }  // namespace corvid::device

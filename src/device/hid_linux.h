@@ -1,8 +1,11 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -28,11 +31,21 @@ std::optional<std::vector<std::uint8_t>> ReadHidrawReportDescriptor(
 int FeatureReportLengthOfCollection(const ReportDescriptorSummary& summary, std::uint16_t usagePage,
                                     std::uint16_t usage);
 
+// The longest a healthy mouse takes to answer a feature report is a few milliseconds; the kernel
+// gives up on a USB control transfer after five seconds, but other transports may block for good.
+inline constexpr std::chrono::milliseconds kFeatureReportTimeout{2000};
+
 // The HID bus of a Linux system, through hidapi's hidraw backend. hidraw does not give the feature
 // report length, so it is computed from the report descriptor in sysfs.
+//
+// A wedged node can block a feature report call in the kernel, and the window must not freeze with
+// it: each transfer runs on a thread of its own and is given `transferTimeout`. A transfer that
+// has not returned by then counts as failed; its handle refuses further reports until that call
+// has returned, and is closed only then.
 class LinuxHidBus final : public HidBus {
  public:
-  explicit LinuxHidBus(std::filesystem::path sysfsRoot = "/sys");
+  explicit LinuxHidBus(std::filesystem::path sysfsRoot = "/sys",
+                       std::chrono::milliseconds transferTimeout = kFeatureReportTimeout);
   ~LinuxHidBus() override;
 
   LinuxHidBus(const LinuxHidBus&) = delete;
@@ -46,12 +59,16 @@ class LinuxHidBus final : public HidBus {
   std::string LastError(HidHandle handle) override;
 
  private:
-  hid_device_* Device(HidHandle handle) const;
-  void RememberError(HidHandle handle, hid_device_* device);
+  struct OpenDevice;
+
+  // Runs `call` on the handle's device within the time-out; true when it returned at least
+  // `minimum`.
+  bool Transfer(HidHandle handle, const std::function<int(hid_device_*)>& call, int minimum);
 
   std::filesystem::path sysfsRoot_;
+  std::chrono::milliseconds transferTimeout_;
   bool initialized_ = false;
-  std::map<HidHandle, hid_device_*> devices_;
+  std::map<HidHandle, std::shared_ptr<OpenDevice>> devices_;
   std::map<HidHandle, std::string> lastErrors_;
   HidHandle nextHandle_ = 1;
 };

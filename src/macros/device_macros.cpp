@@ -23,6 +23,14 @@ bool NameReadsBack(const MacroNameField& name, bool flash) {
   return !(name[0] == 0x00 && name[1] == 0x00) && name[0] != 0xFF && name[1] != 0xFF;
 }
 
+// Whether the area of `build` parses back into `count` records of the lengths it was built with.
+bool ReadsBackAsBuilt(const MacroAreaBuild& build, std::size_t count,
+                      std::uint16_t firstBodyAddress) {
+  const MacroAreaParse parse = ParseMacroArea(build.image, firstBodyAddress);
+  return parse.end != MacroAreaEnd::kDamaged && parse.table.Count() == count &&
+         parse.table.MacroLen == build.MacroLen;
+}
+
 DeviceMacroChange Refused(DeviceMacroStatus status) {
   DeviceMacroChange change;
   change.status = status;
@@ -180,6 +188,15 @@ DeviceMacroChange DeviceMacros::AddMacro(const MacroNameField& name, const Macro
   std::copy_n(body.begin(), storedLength, trial.bodies[n].begin());
   trial.MacroLen[n] = static_cast<std::uint16_t>(kMacroNameFieldSize + storedLength);
   // The whole record, page seam filler included, must fit: the mouse has 512 bytes, not one more.
+  const MacroAreaBuild build = BuildMacroArea(trial, FirstBodyAddress());
+  if (!build.fits) return Refused(DeviceMacroStatus::kOutOfRange);
+  // No length is stored on the EEPROM: the record must read back as exactly the bytes stored. A
+  // body with bytes that are not steps may end earlier by byte values than by the three zeros;
+  // stored anyway, its tail would read back as a macro that was never added, and the records
+  // behind it would be lost.
+  if (!ReadsBackAsBuilt(build, n + 1, FirstBodyAddress())) {
+    return Refused(DeviceMacroStatus::kOutOfRange);
+  }
   if (!TakeTable(trial)) return Refused(DeviceMacroStatus::kOutOfRange);
   DeviceMacroChange change;
   change.selected = static_cast<int>(n);

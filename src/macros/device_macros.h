@@ -92,7 +92,8 @@ class DeviceMacros final : public model::DeviceMacroCatalog {
 
   // Stores a macro in the next free slot and rebuilds the memory; nothing is sent. A body that
   // holds no terminator is refused like a macro that does not fit, as the mouse would play on
-  // past its slot.
+  // past its slot; so is one whose EEPROM record would not read back as the bytes stored (bytes
+  // that are not steps can end it early), as its tail would read back as another macro.
   DeviceMacroChange AddMacro(const MacroNameField& name, const MacroBody& body);
   // Removes item `index`; the later macros move down (and, on the EEPROM, to lower addresses).
   DeviceMacroChange DeleteMacro(int index);

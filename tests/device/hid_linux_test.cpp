@@ -1,6 +1,9 @@
 #include "device/hid_linux.h"
 
+#include <grp.h>
 #include <gtest/gtest.h>
+#include <pwd.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -96,14 +99,29 @@ TEST(LinuxHidBusTest, OpenTellsMissingNodesFromForbiddenOnesAndRejectsUnknownHan
   EXPECT_FALSE(bus.GetFeatureReport(7, report));
   bus.Close(7);  // harmless
 
-  if (::geteuid() == 0) GTEST_SKIP() << "root may open any file; the permission case needs a user";
+  // Root may open any file: the permission case runs as a user without root, in a child.
   FakeSysfs folder;
   const fs::path forbidden = folder.Root() / "hidraw0";
   std::ofstream(forbidden).put('\0');
-  fs::permissions(forbidden, fs::perms::none);
-  const OpenResult result = bus.Open(forbidden.string());
-  EXPECT_EQ(result.status, OpenStatus::kPermissionDenied);
-  EXPECT_EQ(result.handle, kNoHandle);
+  fs::permissions(forbidden, fs::perms::owner_read | fs::perms::owner_write);
+  fs::permissions(folder.Root(), fs::perms::all);
+  const passwd* nobody = ::getpwnam("nobody");
+  if (::geteuid() == 0 && nobody == nullptr) GTEST_SKIP() << "runs as root and has no 'nobody'";
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    if (::geteuid() == 0 && (::setgroups(0, nullptr) != 0 || ::setgid(nobody->pw_gid) != 0 ||
+                             ::setuid(nobody->pw_uid) != 0)) {
+      ::_exit(10);
+    }
+    LinuxHidBus userBus("/nonexistent-sysfs");
+    const OpenResult result = userBus.Open(forbidden.string());
+    ::_exit(result.status == OpenStatus::kPermissionDenied && result.handle == kNoHandle ? 0 : 11);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0) << "10: cannot drop root; 11: not taken as forbidden";
 }
 
 }  // namespace

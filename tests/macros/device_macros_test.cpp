@@ -359,6 +359,27 @@ TEST_F(DeviceMacrosI2C, BytesBehindTheTerminatorOfAnAddedBodyAreNotStored) {
   EXPECT_EQ(macros.MacroNames(), std::vector<std::string>{"A"});
 }
 
+// Bytes that are not steps end a record by byte values, at the first byte followed by 0x00, while
+// the stored length comes from the three zeros: stored as it is, the tail would read back as a
+// macro that was never added. Such a body is refused; one that reads back as stored is taken.
+TEST_F(DeviceMacrosI2C, ABodyThatWouldNotReadBackAsStoredIsRefused) {
+  Load({{"A", {0xA1, 0x21}}});
+  const MacroArea before = image.MacroImage;
+  const DeviceMacroChange refused =
+      macros.AddMacro(Name("X"), Body({0xDC, 0xDC, 0x00, 0x64, 0x00, 0x64}));
+  EXPECT_EQ(refused.status, DeviceMacroStatus::kOutOfRange);
+  EXPECT_EQ(refused.messageKey, "Str103");
+  EXPECT_EQ(image.MacroImage, before);
+  EXPECT_EQ(macros.MacroNames(), std::vector<std::string>{"A"});
+
+  // Unknown bytes whose end by byte values is the stored end: kept as they are.
+  ASSERT_TRUE(macros.AddMacro(Name("Y"), Body({0xDC, 0x05})).ok());
+  ASSERT_TRUE(macros.AddMacro(Name("Z"), Body({0xA1})).ok());
+  macros.Refresh(MemoryLayout::LayoutI2C);
+  EXPECT_EQ(macros.MacroNames(), (std::vector<std::string>{"A", "Y", "Z"}));
+  EXPECT_EQ(StepsOf(macros.I2CTable(), 1), (Bytes{0xDC, 0x05}));
+}
+
 TEST_F(DeviceMacrosI2C, AddingTakesTheNextSlotUntilFifteen) {
   Load({});
   for (int i = 0; i < 15; ++i) {
