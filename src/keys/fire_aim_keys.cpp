@@ -52,7 +52,7 @@ std::string CorrectedDelayText(std::string_view text) {
 }
 
 PageResult SettingFireKey(session::Session& session, const KeyPageState& page,
-                         const FireKeySettings& fields, model::PackedCopies& copies) {
+                          const FireKeySettings& fields, model::PackedCopies& copies) {
   if (!model::IsValidLayer(page.layer)) return PageResult::kInvalidArgument;
   if (!std::all_of(fields.begin(), fields.end(), IsValidFireSetting)) {
     return PageResult::kInvalidArgument;
@@ -96,8 +96,8 @@ PageResult SettingFireKey(session::Session& session, const KeyPageState& page,
 }
 
 PageResult SetFireKey(session::Session& session, const KeyPageState& page, FireKeySettings& fields,
-                     model::PackedCopies& copies, int fireKey,
-                     const model::FireKeySetting& setting) {
+                      model::PackedCopies& copies, int fireKey,
+                      const model::FireKeySetting& setting) {
   if (fireKey < 1 || fireKey > model::kFireKeyCount || !IsValidFireSetting(setting)) {
     return PageResult::kInvalidArgument;
   }

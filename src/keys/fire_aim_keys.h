@@ -39,13 +39,13 @@ std::string CorrectedDelayText(std::string_view text);
 // "Fire Key n" then gets the code of fire key n. Fixed Control is never rewritten.
 // A field outside its range (half-typed input) writes nothing: kInvalidArgument.
 PageResult SettingFireKey(session::Session& session, const KeyPageState& page,
-                         const FireKeySettings& fields, model::PackedCopies& copies);
+                          const FireKeySettings& fields, model::PackedCopies& copies);
 
 // One fire key's fields changed (fire key 1..3); the other fields stay. Refused like any click of
 // the page when there is no mouse to write to.
 PageResult SetFireKey(session::Session& session, const KeyPageState& page, FireKeySettings& fields,
-                     model::PackedCopies& copies, int fireKey,
-                     const model::FireKeySetting& setting);
+                      model::PackedCopies& copies, int fireKey,
+                      const model::FireKeySetting& setting);
 
 // The fields to load after the pages were filled or the layer changed, fire key n at index n - 1:
 // taken from the buttons of the layer on show, and for a fire key without a button there from its

@@ -10,7 +10,8 @@ namespace {
 
 inline constexpr int kKbSwitchMenuTag = 1002;
 
-std::optional<PageResult> RefuseSlot(session::Session& session, const KeyPageState& page, int slot) {
+std::optional<PageResult> RefuseSlot(session::Session& session, const KeyPageState& page,
+                                     int slot) {
   if (!model::IsValidLayer(page.layer) || !model::IsValidSlot(slot)) {
     return PageResult::kInvalidArgument;
   }
@@ -21,7 +22,7 @@ std::optional<PageResult> RefuseSlot(session::Session& session, const KeyPageSta
 
 // Stores the code in the slot of the layer on show and writes it.
 PageResult StoreInLayer(session::Session& session, int layer, int slot,
-                       const model::SlotBytes& code) {
+                        const model::SlotBytes& code) {
   SlotWriter writer(session);
   session.DataBuf().SetSlotCode(layer, slot, code);
   writer.Write(layer, slot);
@@ -82,7 +83,8 @@ SlotAssignment ApplyAssemblyKey(session::Session& session, const KeyPageState& p
 
 SlotAssignment BindMacro(session::Session& session, const KeyPageState& page, int slot,
                          const model::DeviceMacroCatalog& macros, int macroIndex) {
-  if (macroIndex < 0 || macroIndex >= macros.MacroCount()) return {PageResult::kInvalidArgument, {}};
+  if (macroIndex < 0 || macroIndex >= macros.MacroCount())
+    return {PageResult::kInvalidArgument, {}};
   if (!session.MacroBindingOffered()) return {PageResult::kNotOffered, {}};
   if (const auto refusal = RefuseSlot(session, page, slot)) return {*refusal, {}};
   if (!CanReplaceSlot(session, page, slot)) return {PageResult::kNoLeftKey, session.Text("Str210")};

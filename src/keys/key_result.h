@@ -11,8 +11,8 @@
 
 namespace corvid::keys {
 
-using session::PageResult;
 using session::IsStored;
+using session::PageResult;
 using session::PageResultText;
 
 // Sends button slots of DataBuf to the mouse, one report group each with the mouse's pause after

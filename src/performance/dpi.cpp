@@ -123,8 +123,7 @@ PageResult SelectCurrentDpiLevel(session::Session& session, DpiPageState& state,
   return writer.Result();
 }
 
-PageResult SetDpiLevelStep(session::Session& session, DpiPageState& state, int level,
-                            int segment) {
+PageResult SetDpiLevelStep(session::Session& session, DpiPageState& state, int level, int segment) {
   if (!model::IsValidDpiLevel(level) || !IsValidSegment(segment)) {
     return PageResult::kInvalidArgument;
   }
@@ -151,7 +150,7 @@ PageResult SetDpiLevelStep(session::Session& session, DpiPageState& state, int l
 }
 
 PageResult SetDpiLevelColour(session::Session& session, DpiPageState& state, int level,
-                              ColourChannels chosen) {
+                             ColourChannels chosen) {
   if (!model::IsValidDpiLevel(level)) return PageResult::kInvalidArgument;
   if (const auto refusal = RefusePageClick(session)) return *refusal;
   if (!IsDpiLevelEnabled(state, level) || !state.coloursShown) return PageResult::kNotOffered;
@@ -168,7 +167,7 @@ PageResult SetDpiLevelColour(session::Session& session, DpiPageState& state, int
 }
 
 PageResult SetAimDpi(session::Session& session, DpiPageState& state, int segment,
-                      const AimKeySetter& settingAimKey) {
+                     const AimKeySetter& settingAimKey) {
   if (!IsValidSegment(segment)) return PageResult::kInvalidArgument;
   if (const auto refusal = RefusePageClick(session)) return *refusal;
 

@@ -79,7 +79,7 @@ PageResult SetDpiLevelStep(session::Session& session, DpiPageState& state, int l
 // The colour chosen for enabled level 1..8, 8 bits per channel. The mouse keeps 4 bits per
 // channel; the three bytes of the level pair are written.
 PageResult SetDpiLevelColour(session::Session& session, DpiPageState& state, int level,
-                              model::ColourChannels chosen);
+                             model::ColourChannels chosen);
 
 // The button side of an aim DPI change: stores the aim position in every aim-key button of the
 // layer on show and writes them. Returns kNotOffered when that layer has no aim key (after
@@ -89,6 +89,6 @@ using AimKeySetter = std::function<PageResult(int aimDpiStep)>;
 // Segment 1..12 of the aim DPI bar. Unless WriteLock is set, the aim-key buttons are rewritten;
 // when the layer has none, the bar goes back to position 1.
 PageResult SetAimDpi(session::Session& session, DpiPageState& state, int segment,
-                      const AimKeySetter& settingAimKey);
+                     const AimKeySetter& settingAimKey);
 
 }  // namespace corvid::performance

@@ -108,7 +108,7 @@ PageResult SetLedStepTime(session::Session& session, LightingPageState& state, i
 }
 
 PageResult SetLedColour(session::Session& session, LightingPageState& state, int colour,
-                         model::ColourChannels chosen) {
+                        model::ColourChannels chosen) {
   if (!model::IsValidLedColour(colour)) return PageResult::kInvalidArgument;
   if (const auto refusal = RefusePageClick(session)) return *refusal;
   if (!state.coloursShown) return PageResult::kNotOffered;

@@ -59,6 +59,6 @@ PageResult SetLedStepTime(session::Session& session, LightingPageState& state, i
 // The colour chosen for LED colour 1..7, 8 bits per channel; the mouse keeps 4 bits per channel,
 // one byte each.
 PageResult SetLedColour(session::Session& session, LightingPageState& state, int colour,
-                         model::ColourChannels chosen);
+                        model::ColourChannels chosen);
 
 }  // namespace corvid::performance

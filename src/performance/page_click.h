@@ -28,9 +28,7 @@ class ParameterWriter {
   void Write(std::size_t offset, std::uint8_t b0, std::uint8_t b1);
   void Write(std::size_t offset, std::uint8_t b0, std::uint8_t b1, std::uint8_t b2);
 
-  PageResult Result() const {
-    return allTaken_ ? PageResult::kWritten : PageResult::kWriteFailed;
-  }
+  PageResult Result() const { return allTaken_ ? PageResult::kWritten : PageResult::kWriteFailed; }
 
  private:
   void Send(std::size_t offset, std::uint8_t b0, std::uint8_t b1, std::uint8_t b2,

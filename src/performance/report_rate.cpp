@@ -17,7 +17,7 @@ bool ReconnectNeeded(model::UsbReportRate chosen, int loadedReportRate) {
 }
 
 PageResult SetReportRate(session::Session& session, DpiPageState& state,
-                          model::UsbReportRate rate) {
+                         model::UsbReportRate rate) {
   if (const auto refusal = RefusePageClick(session)) return *refusal;
 
   state.checkedReportRate = rate;

@@ -18,7 +18,6 @@ bool ReconnectNeeded(model::UsbReportRate chosen, int loadedReportRate);
 // the byte's other bits), writes the byte, and when the rate is higher than the one loaded,
 // restarts the mouse and searches for it again, which refills the pages. The result then says
 // whether the mouse came back.
-PageResult SetReportRate(session::Session& session, DpiPageState& state,
-                          model::UsbReportRate rate);
+PageResult SetReportRate(session::Session& session, DpiPageState& state, model::UsbReportRate rate);
 
 }  // namespace corvid::performance

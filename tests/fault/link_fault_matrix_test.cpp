@@ -16,9 +16,9 @@
 #include "device/layout_identification.h"
 #include "device/patch.h"
 #include "macros/device_macro_bindings.h"
-#include "session/device_macro_operations.h"
 #include "macros/pc_macro_library.h"
 #include "model/default_image.h"
+#include "session/device_macro_operations.h"
 #include "session/session.h"
 #include "session/whole_image_operations.h"
 #include "shell/resources.h"
@@ -149,7 +149,7 @@ class Bench {
         break;
       case Operation::kMacroSave:
         (void)session::AddMacroToMouse(*session, session->Macros(), library.Slot(0),
-                                      macros::ButtonPageFromImage(session->DataBuf(), {}));
+                                       macros::ButtonPageFromImage(session->DataBuf(), {}));
         break;
       case Operation::kPatch:
         (void)session::ProgramFirmwarePatch(*session, patch);

@@ -23,7 +23,11 @@ TEST_F(LayerEntryTest, EntryRulesDecideWhetherTheLayerIsWritten) {
   };
   const Case cases[] = {
       {"main needs nothing", [] {}, kMainLayer, PageResult::kWritten, {}},
-      {"switch without a KB switch key", [] {}, kSwitchLayer, PageResult::kEntryRefused, {"Str020"}},
+      {"switch without a KB switch key",
+       [] {},
+       kSwitchLayer,
+       PageResult::kEntryRefused,
+       {"Str020"}},
       {"switch with a KB switch key",
        [&] { Preset(kMainLayer, 5, "07000000"); },
        kSwitchLayer,
