@@ -184,7 +184,7 @@ int WholeImageCommand(CommandContext& context) {
   const device::PatchLoadResult loaded = device::LoadPatchBin(context.Argument(0), patch);
   if (!loaded) {
     if (!loaded.messageKey.empty()) session.Show(loaded.messageKey);
-    return Failure(loaded.error.empty() ? "the update file was not loaded" : loaded.error);
+    return Failure(loaded.message.empty() ? "the update file was not loaded" : loaded.message);
   }
   const session::OperationResult programmed = session::ProgramFirmwarePatch(session, patch);
   if (programmed.outcome == session::OperationOutcome::kNotIdentified) {

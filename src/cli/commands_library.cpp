@@ -42,7 +42,7 @@ int LibraryExit(CommandContext& context, const PCMacroResult& result) {
       return Failure("the file holds no macro");
     case PCMacroStatus::kReadFailed:
     case PCMacroStatus::kWriteFailed:
-      return Failure(result.fileError);
+      return Failure(result.message);
     case PCMacroStatus::kDone:
     case PCMacroStatus::kDuplicateName:
       break;

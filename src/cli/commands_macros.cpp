@@ -115,7 +115,7 @@ int RunMacroCommand(CommandContext& context) {
   if (sub == "export") {
     const session::DeviceMacroExport exported =
         session::ExportDeviceMacros(deviceMacros, context.Argument(1));
-    return exported.ok ? kExitOk : Failure(exported.error);
+    return exported.ok ? kExitOk : Failure(exported.message);
   }
   if (sub == "add") {
     int status = kExitOk;

@@ -57,13 +57,13 @@ struct FirmwarePatch {
 enum class PatchLoadOutcome {
   kLoaded,
   kTooShort,    // the file ends before the whole code: messageKey says so
-  kUnreadable,  // the file could not be opened or read: error says why
+  kUnreadable,  // the file could not be opened or read: message says why
 };
 
 struct PatchLoadResult {
   PatchLoadOutcome outcome = PatchLoadOutcome::kUnreadable;
   std::string_view messageKey;  // kPatchFileTooShortKey for a short file, else empty
-  std::string error;            // the reason an unreadable file gave, else empty
+  std::string message;          // the reason an unreadable file gave, else empty
 
   explicit operator bool() const { return outcome == PatchLoadOutcome::kLoaded; }
 };

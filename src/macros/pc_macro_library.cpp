@@ -39,7 +39,7 @@ PCMacroResult Failed(PCMacroStatus status) {
 
 PCMacroResult ReadFailed(std::string error) {
   PCMacroResult result = Failed(PCMacroStatus::kReadFailed);
-  result.fileError = std::move(error);
+  result.message = std::move(error);
   return result;
 }
 
@@ -62,7 +62,7 @@ PCMacroResult WriteExport(const std::filesystem::path& chosen,
   const common::FileResult written = common::WriteFileAtomically(result.file, bytes);
   if (!written) {
     result.status = PCMacroStatus::kWriteFailed;
-    result.fileError = written.error;
+    result.message = written.error;
   }
   return result;
 }
@@ -145,7 +145,7 @@ PCMacroResult PcMacroLibrary::CheckPCMacro() {
   const bool exists = std::filesystem::exists(file_, existsError);
   if (existsError) {
     result.status = PCMacroStatus::kReadFailed;
-    result.fileError = file_.string() + ": " + existsError.message();
+    result.message = file_.string() + ": " + existsError.message();
     return result;
   }
   if (exists) {
@@ -153,7 +153,7 @@ PCMacroResult PcMacroLibrary::CheckPCMacro() {
     const std::optional<std::vector<std::uint8_t>> bytes = ReadMacroFile(file_, error);
     if (!bytes) {
       result.status = PCMacroStatus::kReadFailed;
-      result.fileError = error;
+      result.message = error;
       return result;
     }
     Slots loaded{};
@@ -194,8 +194,8 @@ bool PcMacroLibrary::KeepDamagedCopy(PCMacroResult& result) {
     if (error != std::errc::file_exists) break;
   }
   result.status = PCMacroStatus::kWriteFailed;
-  result.fileError = file_.string() + ": cannot keep a copy of the damaged library before " +
-                     "rewriting it" + (error ? ": " + error.message() : std::string());
+  result.message = file_.string() + ": cannot keep a copy of the damaged library before " +
+                   "rewriting it" + (error ? ": " + error.message() : std::string());
   return false;
 }
 
@@ -206,7 +206,7 @@ PCMacroResult PcMacroLibrary::RefreshPCMacro() {
   const common::FileResult written = common::WriteFileAtomically(file_, ToBytes());
   if (!written) {
     result.status = PCMacroStatus::kWriteFailed;
-    result.fileError = written.error;
+    result.message = written.error;
   }
   return result;
 }
@@ -217,7 +217,7 @@ void PcMacroLibrary::Save(PCMacroResult& result) {
   result.damagedCopy = std::move(saved.damagedCopy);
   if (!saved.ok()) {
     result.status = saved.status;
-    result.fileError = std::move(saved.fileError);
+    result.message = std::move(saved.message);
   }
 }
 

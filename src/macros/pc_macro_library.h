@@ -75,8 +75,8 @@ enum class PCMacroStatus {
   kNameNotText,    // the name is not well-formed UTF-8, or holds a NUL character
   kNoSuchMacro,    // the index is not an item of the list
   kNoMacroInFile,  // Import One of a file whose name field is free
-  kReadFailed,     // fileError says why; the library is unchanged
-  kWriteFailed,    // fileError says why; a change stays in memory, the old file stays intact
+  kReadFailed,     // message says why; the library is unchanged
+  kWriteFailed,    // message says why; a change stays in memory, the old file stays intact
 };
 
 // How a file that was read differed from its format.
@@ -102,8 +102,9 @@ struct PCMacroResult {
   PCMacroStatus status = PCMacroStatus::kDone;
   // Language key of the message the caller shows ("Str106"); empty when there is none.
   std::string messageKey;
-  // The system's description of a file that could not be read or written.
-  std::string fileError;
+  // The text for the user where no language key says it: the system's description of a file
+  // that could not be read or written.
+  std::string message;
   // Set when a file was read.
   std::optional<PCMacroFileRead> fileRead;
   // The list item to select afterwards, when the command selects one.

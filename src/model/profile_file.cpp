@@ -76,7 +76,7 @@ ProfileSaveResult SaveProfileFile(const std::filesystem::path& chosen, DataBuf& 
   ProfileSaveResult result;
   if (chosen.filename().empty()) {
     result.path = chosen;
-    result.error = chosen.string() + ": no file name";
+    result.message = chosen.string() + ": no file name";
     return result;
   }
   result.path = ProfileFilePath(chosen);
@@ -91,7 +91,7 @@ ProfileSaveResult SaveProfileFile(const std::filesystem::path& chosen, DataBuf& 
   const common::FileResult written =
       common::WriteFileAtomically(result.path, EncodeProfileFile(*preparedImage, layout));
   if (!written) {
-    result.error = written.error;
+    result.message = written.error;
     return result;
   }
   dataBuf = *preparedDataBuf;

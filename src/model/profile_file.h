@@ -53,7 +53,7 @@ std::filesystem::path ProfileFilePath(const std::filesystem::path& chosen);
 struct ProfileSaveResult {
   bool ok = false;
   std::filesystem::path path;  // the file written, or that could not be written
-  std::string error;           // why it could not be written; empty on success
+  std::string message;         // why it could not be written; empty on success
 
   explicit operator bool() const { return ok; }
 };

@@ -65,12 +65,12 @@ DeviceMacroExport ExportDeviceMacros(const DeviceMacros& macros,
   result.file = WithBinExtension(chosen);
   const std::vector<std::uint8_t> bytes = macros.ExportBytes();
   if (bytes.empty()) {
-    result.error = "the mouse's macro memory is not known";
+    result.message = "the mouse's macro memory is not known";
     return result;
   }
   const common::FileResult written = common::WriteFileAtomically(result.file, bytes);
   result.ok = written.ok;
-  result.error = written.error;
+  result.message = written.error;
   return result;
 }
 

@@ -61,7 +61,7 @@ DeviceMacroResult DeleteDeviceMacro(session::Session& session, DeviceMacros& mac
 struct DeviceMacroExport {
   bool ok = false;
   std::filesystem::path file;  // the file written (or tried)
-  std::string error;           // why not
+  std::string message;         // why not
 };
 
 // Saves the whole macro memory to `chosen` (".bin" appended when missing), atomically.

@@ -20,7 +20,7 @@ PcLibraryOpening OpenPcMacroLibrary(Session& session, const std::filesystem::pat
   if (const macros::PCMacroResult checked = library->CheckPCMacro(); !checked.ok()) {
     opening.messageKey = checked.messageKey;
     opening.message =
-        checked.messageKey.empty() ? checked.fileError : session.Text(checked.messageKey);
+        checked.messageKey.empty() ? checked.message : session.Text(checked.messageKey);
     return opening;
   }
   if (const auto& damaged = library->OpenedDamaged()) {

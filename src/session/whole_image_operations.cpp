@@ -12,12 +12,12 @@ constexpr const char* kNoMouseKey = "Str022";
 
 OperationResult NoMouse(Session& session) {
   session.Show(kNoMouseKey);
-  return {OperationOutcome::kNoMouse, session.Text(kNoMouseKey)};
+  return {OperationOutcome::kNoMouse, kNoMouseKey, session.Text(kNoMouseKey)};
 }
 
 OperationResult Refused(Session& session, std::string text) {
   session.Observer().ShowMessage({"", text, false});
-  return {OperationOutcome::kRefused, std::move(text)};
+  return {OperationOutcome::kRefused, {}, std::move(text)};
 }
 
 OperationResult WriteFailed(Session& session) {
@@ -27,7 +27,7 @@ OperationResult WriteFailed(Session& session) {
   }
   text += "; it may hold part of it. Try again, or reset it to the defaults.";
   session.Observer().ShowMessage({"", text, false});
-  return {OperationOutcome::kWriteFailed, std::move(text)};
+  return {OperationOutcome::kWriteFailed, {}, std::move(text)};
 }
 
 }  // namespace
@@ -38,14 +38,14 @@ OperationResult SaveProfile(Session& session, const std::filesystem::path& chose
   session.Observer().UIToDataBuf(session.DataBuf());
   const model::ProfileSaveResult saved =
       model::SaveProfileFile(chosen, session.DataBuf(), session.Layout(), session.DeviceImage());
-  if (!saved) return Refused(session, saved.error);
+  if (!saved) return Refused(session, saved.message);
   return {};
 }
 
 OperationResult LoadProfile(Session& session, const std::filesystem::path& path) {
   if (!session.IsConnected()) return NoMouse(session);
   // Without a known layout there is no telling where the macros and identity bytes would go.
-  if (!session.Layout()) return {OperationOutcome::kNotIdentified, {}};
+  if (!session.Layout()) return {OperationOutcome::kNotIdentified, {}, {}};
   const model::ProfileLoadResult loaded =
       model::LoadProfileFile(path, session.Layout(), session.DeviceImage());
   if (!loaded) return Refused(session, loaded.message);
@@ -75,22 +75,22 @@ OperationResult ResetToDefaults(Session& session) {
     case model::ResetOutcome::kNoMouse:
       return NoMouse(session);
     case model::ResetOutcome::kNotIdentified:
-      return {OperationOutcome::kNotIdentified, {}};
+      return {OperationOutcome::kNotIdentified, {}, {}};
     case model::ResetOutcome::kNoDefaultImage:
       break;
   }
-  return {OperationOutcome::kRefused, "the built-in default image is incomplete"};
+  return {OperationOutcome::kRefused, {}, "the built-in default image is incomplete"};
 }
 
 OperationResult ProgramFirmwarePatch(Session& session, device::FirmwarePatch& patch) {
   // The Update button does nothing, and says nothing, without a mouse or an update file.
-  if (!session.IsConnected()) return {OperationOutcome::kNoMouse, {}};
-  if (!patch.BinLoaded) return {OperationOutcome::kRefused, "no update file is loaded"};
+  if (!session.IsConnected()) return {OperationOutcome::kNoMouse, {}, {}};
+  if (!patch.BinLoaded) return {OperationOutcome::kRefused, {}, "no update file is loaded"};
   {
     LongTransfer transfer(session);
     const device::PatchProgramResult programmed = device::ProgramPatch(
         session.Protocol(), session.Link(), session.Layout(), patch, session.Busy());
-    if (!programmed) return {OperationOutcome::kNotIdentified, {}};  // only Flash/Flash mice
+    if (!programmed) return {OperationOutcome::kNotIdentified, {}, {}};  // only Flash/Flash mice
     transfer.KeepPollStopped();
   }
   session.RestartAndReconnect();

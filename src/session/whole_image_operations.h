@@ -23,7 +23,9 @@ enum class OperationOutcome {
 
 struct OperationResult {
   OperationOutcome outcome = OperationOutcome::kDone;
-  std::string message;  // for kRefused and kWriteFailed: the text the user was shown
+  // What the user was shown: the language key where the text has one, and the text.
+  std::string messageKey;
+  std::string message;
 
   explicit operator bool() const { return outcome == OperationOutcome::kDone; }
 };

@@ -56,7 +56,7 @@ TEST_F(PatchFileTest, TakesTheCodeAtOffset0x8000) {
   const Bytes file = FirmwareFile(0x10000);
   FirmwarePatch patch;
   const PatchLoadResult load = LoadPatchBin(Write(file), patch);
-  ASSERT_TRUE(load) << load.error;
+  ASSERT_TRUE(load) << load.message;
   EXPECT_TRUE(patch.BinLoaded);
   EXPECT_TRUE(std::ranges::equal(patch.PatchCode, std::span(file).subspan(0x8000, kPatchCodeSize)));
 
@@ -84,7 +84,7 @@ TEST_F(PatchFileTest, UnreadableFileSaysWhy) {
   FirmwarePatch patch;
   const PatchLoadResult load = LoadPatchBin(dir / "absent.bin", patch);
   EXPECT_EQ(load.outcome, PatchLoadOutcome::kUnreadable);
-  EXPECT_NE(load.error.find("absent.bin"), std::string::npos);
+  EXPECT_NE(load.message.find("absent.bin"), std::string::npos);
   EXPECT_FALSE(patch.BinLoaded);
 }
 

@@ -62,7 +62,7 @@ const std::vector<Writer>& Writers() {
          const macros::PCMacroResult opened = library.CheckPCMacro();
          if (!opened.ok()) return WriteOutcome{false, {}};
          const macros::PCMacroResult saved = library.RefreshPCMacro();
-         return WriteOutcome{saved.ok(), saved.fileError};
+         return WriteOutcome{saved.ok(), saved.message};
        },
        true},
       {"profile", "profile.bin",
@@ -71,7 +71,7 @@ const std::vector<Writer>& Writers() {
          model::DeviceImage image;
          const model::ProfileSaveResult saved =
              model::SaveProfileFile(file, dataBuf, MemoryLayout::LayoutFlashFlash, image);
-         return WriteOutcome{saved.ok, saved.error};
+         return WriteOutcome{saved.ok, saved.message};
        }},
       {"device macro export", "macros.bin",
        [](const fs::path& file) {
@@ -80,7 +80,7 @@ const std::vector<Writer>& Writers() {
          deviceMacros.Refresh(MemoryLayout::LayoutFlashFlash);
          const session::DeviceMacroExport exported =
              session::ExportDeviceMacros(deviceMacros, file);
-         return WriteOutcome{exported.ok, exported.error};
+         return WriteOutcome{exported.ok, exported.message};
        }},
       {"stand-in mouse state", "mouse.state",
        [](const fs::path& file) {

@@ -68,7 +68,7 @@ class PcMacroLibraryTest : public ::testing::Test {
 TEST_F(PcMacroLibraryTest, FirstStartCreatesAnEmptyLibraryFileAndLaterStartsLoadIt) {
   PcMacroLibrary library(LibraryFile());
   const PCMacroResult created = library.CheckPCMacro();
-  ASSERT_TRUE(created.ok()) << created.fileError;
+  ASSERT_TRUE(created.ok()) << created.message;
   EXPECT_FALSE(created.fileRead);  // nothing was read: it came from the template
   EXPECT_EQ(ReadFile(LibraryFile()), Bytes(kPCMacroFileSize, 0));
   EXPECT_EQ(library.Count(), 0U);
@@ -322,7 +322,7 @@ TEST_F(PcMacroLibraryTest, ImportOneOfAShortEmptyOrMissingFile) {
   }
   result = library.ImportOne(folder_ / "missing.bin");
   EXPECT_EQ(result.status, PCMacroStatus::kReadFailed);
-  EXPECT_NE(result.fileError.find("missing.bin"), std::string::npos);
+  EXPECT_NE(result.message.find("missing.bin"), std::string::npos);
   EXPECT_EQ(library.Count(), 2U);
   ExpectSaved(library);
 }
@@ -369,7 +369,7 @@ TEST_F(PcMacroLibraryTest, ADamagedLibraryIsFlaggedAndKeptBeforeItIsRewritten) {
     EXPECT_FALSE(fs::exists(copy));  // opening writes nothing
 
     const PCMacroResult first = library.NewMacro("Jump");
-    ASSERT_TRUE(first.ok()) << first.fileError;
+    ASSERT_TRUE(first.ok()) << first.message;
     EXPECT_EQ(first.damagedCopy, copy);
     EXPECT_TRUE(ReadFile(copy) == damaged);
     ExpectSaved(library);
@@ -396,7 +396,7 @@ TEST_F(PcMacroLibraryTest, FailedSaveIsReportedAndTheChangeStaysInMemory) {
   PcMacroLibrary library(folder_ / "missing" / kPCMacroFileName);
   PCMacroResult result = library.CheckPCMacro();
   EXPECT_EQ(result.status, PCMacroStatus::kWriteFailed);
-  EXPECT_FALSE(result.fileError.empty());
+  EXPECT_FALSE(result.message.empty());
 
   result = library.NewMacro("Fire");
   EXPECT_EQ(result.status, PCMacroStatus::kWriteFailed);
@@ -414,7 +414,7 @@ TEST_F(PcMacroLibraryTest, UnreadableLibraryIsReportedNotReplaced) {
   PcMacroLibrary library(LibraryFile());
   const PCMacroResult result = library.CheckPCMacro();
   EXPECT_EQ(result.status, PCMacroStatus::kReadFailed);
-  EXPECT_FALSE(result.fileError.empty());
+  EXPECT_FALSE(result.message.empty());
   EXPECT_TRUE(fs::is_directory(LibraryFile()));
 }
 

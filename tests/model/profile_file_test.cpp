@@ -86,7 +86,7 @@ TEST_F(ProfileFileTest, SaveWritesTheLayoutsImageWithMarkerFillerAndSealedChecks
     dataBuf.LoadSections(edited);
 
     const ProfileSaveResult saved = SaveProfileFile(dir / "p", dataBuf, c.layout, image);
-    ASSERT_TRUE(saved) << saved.error;
+    ASSERT_TRUE(saved) << saved.message;
     const Bytes file = ReadBack(saved.path);
 
     ASSERT_EQ(file.size(), c.size);
@@ -143,7 +143,7 @@ TEST_F(ProfileFileTest, SaveThatCannotWriteReportsWhyAndChangesNothing) {
     const ProfileSaveResult saved =
         SaveProfileFile(chosen, dataBuf, MemoryLayout::LayoutFlashFlash, image);
     EXPECT_FALSE(saved);
-    EXPECT_FALSE(saved.error.empty());
+    EXPECT_FALSE(saved.message.empty());
   }
   EXPECT_EQ(dataBuf.Image(), workingBefore);
   EXPECT_EQ(image.sections, before.sections);
@@ -175,7 +175,7 @@ TEST_F(ProfileFileTest, ProfileSavedFromEachLayoutLoadsBackIntoAnotherMouse) {
     DataBuf dataBuf;
     dataBuf.LoadSections(image.sections);
     const ProfileSaveResult saved = SaveProfileFile(dir / "p", dataBuf, layout, image);
-    ASSERT_TRUE(saved) << saved.error;
+    ASSERT_TRUE(saved) << saved.message;
     const Bytes file = ReadBack(saved.path);
     EXPECT_TRUE(SameBytes(Slice(file, 1, 102), source.mouse.Bank(0).subspan(1, 102)));
     EXPECT_TRUE(SameBytes(Slice(file, 104, 144), source.mouse.Bank(1).first(144)));

@@ -73,7 +73,7 @@ TEST_P(DeviceMacroSessionTest, AnAddedMacroIsWrittenReadBackAndExported) {
   EXPECT_EQ(macros.ShowMacro(0)->hexText, "FE0032A100");
 
   const DeviceMacroExport exported = ExportDeviceMacros(macros, folder / "all");
-  ASSERT_TRUE(exported.ok) << exported.error;
+  ASSERT_TRUE(exported.ok) << exported.message;
   EXPECT_EQ(exported.file, folder / "all.bin");
   EXPECT_EQ(std::filesystem::file_size(exported.file),
             GetParam() == MemoryLayout::LayoutFlashFlash ? 8704u : 512u);

@@ -527,8 +527,8 @@ void MacroPageView::ShowText(const QString& text) {
 void MacroPageView::ReportLibraryResult(const macros::PCMacroResult& result) {
   if (!result.messageKey.empty()) {
     Session().Show(result.messageKey);
-  } else if (!result.fileError.empty()) {
-    ShowText(FromUtf8(result.fileError));
+  } else if (!result.message.empty()) {
+    ShowText(FromUtf8(result.message));
   } else if (result.status == macros::PCMacroStatus::kNoMacroInFile) {
     ShowText(QStringLiteral("The file holds no macro."));
   }
@@ -670,7 +670,7 @@ void MacroPageView::Btn_DevExportClick() {
   if (file.isEmpty()) return;
   const session::DeviceMacroExport exported =
       session::ExportDeviceMacros(Session().Macros(), file.toStdString());
-  if (!exported.ok) ShowText(FromUtf8(exported.error));
+  if (!exported.ok) ShowText(FromUtf8(exported.message));
 }
 
 // ---- the recorder ----

@@ -37,7 +37,7 @@ void UpdatePageView::LoadBinClick() {
   if (!loaded.messageKey.empty()) {
     Session().Show(loaded.messageKey);
   } else {
-    Context().dialogs.ShowMessage(Context().window, FromUtf8(loaded.error), false);
+    Context().dialogs.ShowMessage(Context().window, FromUtf8(loaded.message), false);
   }
 }
 
