@@ -4,10 +4,10 @@
 // spent on a core, and the ratio of wall time to the floor.
 
 #include <benchmark/benchmark.h>
-#include <sys/resource.h>
 
 #include <chrono>
 
+#include "cpu_time.h"
 #include "device/busy_window.h"
 #include "device/clock.h"
 #include "device/discovery.h"
@@ -21,17 +21,9 @@ namespace {
 
 using corvid::device::MemoryLayout;
 
-// Read-backs of a full read: 15 + 21 for the sections, then the macro memory in 7-byte pieces.
-// User and system time of the whole process, in seconds.
-double CpuSeconds() {
-  rusage usage{};
-  ::getrusage(RUSAGE_SELF, &usage);
-  const auto seconds = [](const timeval& t) {
-    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6;
-  };
-  return seconds(usage.ru_utime) + seconds(usage.ru_stime);
-}
+using corvid::bench::CpuSeconds;
 
+// Read-backs of a full read: 15 + 21 for the sections, then the macro memory in 7-byte pieces.
 int ReadBacks(MemoryLayout layout) {
   const int sections = 15 + 21;
   const int block = (256 + 6) / 7;

@@ -6,7 +6,6 @@
 
 #include <benchmark/benchmark.h>
 #include <sys/prctl.h>
-#include <sys/resource.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -14,6 +13,7 @@
 #include <ctime>
 #include <vector>
 
+#include "cpu_time.h"
 #include "device/clock.h"
 
 namespace {
@@ -21,14 +21,7 @@ namespace {
 constexpr std::uint32_t kPauseMicroseconds = 500;
 constexpr int kPausesPerIteration = 200;
 
-double CpuSeconds() {
-  rusage usage{};
-  ::getrusage(RUSAGE_SELF, &usage);
-  const auto seconds = [](const timeval& t) {
-    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6;
-  };
-  return seconds(usage.ru_utime) + seconds(usage.ru_stime);
-}
+using corvid::bench::CpuSeconds;
 
 void PlainSleep(std::uint32_t microseconds) {
   timespec deadline{};
