@@ -427,10 +427,7 @@ bool MainWindow::PageButtonClick(Page page) {
 void MainWindow::SaveProfileClick() {
   HideAllMenu();
   SetCopies(QStringLiteral("Save"), QStringLiteral("SetS_02"));
-  if (!session_->IsConnected()) {
-    session_->Show("Str022");
-    return;
-  }
+  if (session::TellIfNoMouse(*session_)) return;
   const QString file = dialogs_.ChooseFileToSave(this, QStringLiteral("SaveFile (*.bin)"));
   if (file.isEmpty()) return;
   session::SaveProfile(*session_, file.toStdString());
@@ -439,10 +436,7 @@ void MainWindow::SaveProfileClick() {
 void MainWindow::LoadProfileClick() {
   HideAllMenu();
   SetCopies(QStringLiteral("Load"), QStringLiteral("SetS_02"));
-  if (!session_->IsConnected()) {
-    session_->Show("Str022");
-    return;
-  }
+  if (session::TellIfNoMouse(*session_)) return;
   const QString file = dialogs_.ChooseFileToOpen(this, QStringLiteral("LoadFile (*.bin)"));
   if (file.isEmpty()) return;
   session::LoadProfile(*session_, file.toStdString());

@@ -32,6 +32,12 @@ OperationResult WriteFailed(Session& session) {
 
 }  // namespace
 
+bool TellIfNoMouse(Session& session) {
+  if (session.IsConnected()) return false;
+  session.Show(kNoMouseKey);
+  return true;
+}
+
 OperationResult SaveProfile(Session& session, const std::filesystem::path& chosen) {
   if (!session.IsConnected()) return NoMouse(session);
   // The file holds what the pages show, including what they could not write to the mouse.

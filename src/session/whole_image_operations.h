@@ -30,6 +30,10 @@ struct OperationResult {
   explicit operator bool() const { return outcome == OperationOutcome::kDone; }
 };
 
+// Tells the user that no mouse is connected ("Not find the specified device") and returns true
+// when none is; the profile buttons ask before they open a file chooser.
+bool TellIfNoMouse(Session& session);
+
 // Saves what the pages show into a profile file: the observer first takes the pages' state into
 // DataBuf. Nothing is sent to the mouse.
 OperationResult SaveProfile(Session& session, const std::filesystem::path& chosen);
