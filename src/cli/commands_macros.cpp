@@ -79,6 +79,7 @@ int ChangeExit(const session::DeviceMacroResult& result) {
       return Failure("the macro's name cannot be stored in the mouse");
     case macros::DeviceMacroStatus::kNoLayout:
       return kExitNoMouse;
+    case macros::DeviceMacroStatus::kWouldNotReadBack:  // the operation has said why
     case macros::DeviceMacroStatus::kDone:
     case macros::DeviceMacroStatus::kOutOfRange:
       break;

@@ -1,6 +1,8 @@
 #include "macros/device_macros.h"
 
 #include <algorithm>
+#include <iterator>
+#include <vector>
 
 #include "macros/conversion.h"
 
@@ -23,12 +25,18 @@ bool NameReadsBack(const MacroNameField& name, bool flash) {
   return !(name[0] == 0x00 && name[1] == 0x00) && name[0] != 0xFF && name[1] != 0xFF;
 }
 
-// Whether the area of `build` parses back into `count` records of the lengths it was built with.
+// Whether the area of `build` parses back into `count` records of the lengths it was built with
+// (a deleted record leaves a zero length in the build that the area does not have).
 bool ReadsBackAsBuilt(const MacroAreaBuild& build, std::size_t count,
                       std::uint16_t firstBodyAddress) {
   const MacroAreaParse parse = ParseMacroArea(build.image, firstBodyAddress);
+  const auto lengths = [](const auto& all) {
+    std::vector<std::uint16_t> stored;
+    std::ranges::copy_if(all, std::back_inserter(stored), [](std::uint16_t len) { return len; });
+    return stored;
+  };
   return parse.end != MacroAreaEnd::kDamaged && parse.table.Count() == count &&
-         parse.table.MacroLen == build.MacroLen;
+         lengths(parse.table.MacroLen) == lengths(build.MacroLen);
 }
 
 DeviceMacroChange Refused(DeviceMacroStatus status) {
@@ -230,6 +238,13 @@ DeviceMacroChange DeviceMacros::DeleteMacro(int index) {
     trial.bodies[k] = {};
     // The later records close the gap; a filler can only move, so this fits unless a full-length
     // body would be pushed past its slot by a new filler.
+    const MacroAreaBuild build = BuildMacroArea(trial, FirstBodyAddress());
+    if (!build.fits) return Refused(DeviceMacroStatus::kOutOfRange);
+    // A record's end is found from its bytes and those behind it: with new neighbours a body may
+    // read back longer and take the records after it along.
+    if (!ReadsBackAsBuilt(build, table_.Count() - 1, FirstBodyAddress())) {
+      return Refused(DeviceMacroStatus::kWouldNotReadBack);
+    }
     if (!TakeTable(trial)) return Refused(DeviceMacroStatus::kOutOfRange);
   }
   DeviceMacroChange change;

@@ -26,12 +26,15 @@ inline constexpr std::string_view kMacroAreaFullMessage = "Str103";
 
 enum class DeviceMacroStatus {
   kDone,
-  kNoLayout,     // the mouse's macro memory is not known yet: nothing changed
-  kFull,         // 15 (EEPROM) or 32 (Flash) macros already: nothing changed, nothing said
-  kOutOfRange,   // messageKey "Str103": the macro does not fit; nothing changed
-  kNoSuchMacro,  // the index is not an item of the list
-  kBadName,      // the name field would not read back as a macro (it starts with 00 00 or 0xFF
-                 // bytes); nothing changed
+  kNoLayout,          // the mouse's macro memory is not known yet: nothing changed
+  kFull,              // 15 (EEPROM) or 32 (Flash) macros already: nothing changed, nothing said
+  kOutOfRange,        // messageKey "Str103": the macro does not fit; nothing changed
+  kNoSuchMacro,       // the index is not an item of the list
+  kBadName,           // the name field would not read back as a macro (it starts with 00 00 or 0xFF
+                      // bytes); nothing changed
+  kWouldNotReadBack,  // without the deleted macro the others would read back differently from
+                      // the EEPROM (a record's end can depend on the bytes behind it); nothing
+                      // changed
 };
 
 struct DeviceMacroChange {

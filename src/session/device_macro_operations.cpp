@@ -45,6 +45,13 @@ DeviceMacroResult DeleteDeviceMacro(session::Session& session, DeviceMacros& mac
   const std::vector<MacroBinding> bindings = InitKeysParameters(session.DataBuf(), macros);
   result.change = macros.DeleteMacro(index);
   if (!result.change.messageKey.empty()) session.Show(result.change.messageKey);
+  if (result.change.status == macros::DeviceMacroStatus::kWouldNotReadBack) {
+    session.Observer().ShowMessage(
+        {"",
+         "This macro cannot be deleted on its own: the mouse would read the macros around it "
+         "differently. Nothing was changed.",
+         false});
+  }
   if (!result.ok()) return result;
 
   result.rebound = RefreshKeysParameters(bindings, index, macros, session.DataBuf());

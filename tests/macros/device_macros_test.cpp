@@ -418,6 +418,23 @@ TEST_F(DeviceMacrosI2C, DeletingMovesTheLaterMacrosDown) {
   EXPECT_EQ(macros.DeleteMacro(0).status, DeviceMacroStatus::kNoSuchMacro);
 }
 
+// No length is stored on the EEPROM, so where a record ends can depend on the bytes behind it.
+// Here the first body's end is found because the name behind it starts with 0x00; once that macro
+// is gone the next name starts otherwise, and the first record would read back longer and swallow
+// it. Such a delete is refused and nothing changes.
+TEST_F(DeviceMacrosI2C, ADeleteThatWouldChangeHowTheOthersReadBackIsRefused) {
+  Load({{"P", {0xFE, 0xFE, 0xFE, 0xFE, 0x00}}, {"d", {0xA1}}, {"\xE4\xB8\xAD", {0xA4}}});
+  ASSERT_EQ(macros.MacroNames(), (std::vector<std::string>{"P", "d", "\xE4\xB8\xAD"}));
+  const MacroArea before = image.MacroImage;
+  const DeviceMacroChange refused = macros.DeleteMacro(1);
+  EXPECT_EQ(refused.status, DeviceMacroStatus::kWouldNotReadBack);
+  EXPECT_EQ(image.MacroImage, before);
+  EXPECT_EQ(macros.MacroNames(), (std::vector<std::string>{"P", "d", "\xE4\xB8\xAD"}));
+  // The others can still go.
+  ASSERT_TRUE(macros.DeleteMacro(2).ok());
+  EXPECT_EQ(macros.MacroNames(), (std::vector<std::string>{"P", "d"}));
+}
+
 TEST_F(DeviceMacrosI2C, ShowingAMacroDecodesItsSteps) {
   Load({{"M1", {0xFE, 0x00, 0x32, 0xA1}}, {"Empty", {}}});
   const std::optional<DeviceMacroView> view = macros.ShowMacro(0);

@@ -143,6 +143,32 @@ TEST_P(DeviceMacroSessionTest, ARefusedAddSendsNothing) {
   EXPECT_EQ(macros.MacroCount(), 0);
 }
 
+// On the EEPROM a record's end can depend on the name behind it: deleting "d" would let "P" read
+// back longer and swallow the macro after it. The delete is refused, said, and nothing is sent.
+TEST_P(DeviceMacroSessionTest, ADeleteThatWouldSwallowAnotherMacroIsRefusedAndSaid) {
+  if (GetParam() != MemoryLayout::LayoutI2C) GTEST_SKIP() << "Flash macros have fixed slots";
+  std::vector<std::uint8_t> area;
+  const auto record = [&](std::uint8_t first, std::uint8_t second,
+                          std::initializer_list<std::uint8_t> body) {
+    area.insert(area.end(), {first, second});
+    area.resize(area.size() + 14, 0x00);
+    area.insert(area.end(), body);
+  };
+  record(0x00, 'P', {0xFE, 0xFE, 0xFE, 0xFE, 0x00, 0x00});
+  record(0x00, 'd', {0xA1, 0x00});
+  record(0x4E, 0x2D, {0xA4, 0x00});
+  std::ranges::copy(area, mouse.Memory().begin() + MacroBase());
+  Connect();
+  ASSERT_EQ(macros.MacroCount(), 3);
+
+  const DeviceMacroResult result = DeleteDeviceMacro(*session, macros, 1, Page());
+  EXPECT_EQ(result.change.status, DeviceMacroStatus::kWouldNotReadBack);
+  EXPECT_NE(observer.lastMessage.text.find("cannot be deleted"), std::string::npos);
+  EXPECT_TRUE(trace.str().empty());
+  ReadMouse();
+  EXPECT_EQ(macros.MacroCount(), 3);
+}
+
 // A mouse that refuses part of the macro memory is not reported as written, and the user is told.
 TEST_P(DeviceMacroSessionTest, AMacroMemoryTheMouseRefusesIsReportedAsFailed) {
   Connect();
