@@ -18,6 +18,9 @@ BusyWindowQt::BusyWindowQt(QWidget* mainWindow)
   setMask(QRegion(outline.toFillPolygon().toPolygon()));
   setAttribute(Qt::WA_ShowWithoutActivating);
   setFixedSize(kWidth, kHeight);
+  reveal_.setSingleShot(true);
+  reveal_.setInterval(kRevealDelayMs);
+  connect(&reveal_, &QTimer::timeout, this, &BusyWindowQt::Reveal);
   animation_.setInterval(40);
   connect(&animation_, &QTimer::timeout, this, [this] {
     angle_ = (angle_ + 12) % 360;
@@ -43,17 +46,23 @@ void BusyWindowQt::Show() {
     qApp->installEventFilter(this);
     done_ = 0;
     total_ = 0;
-    Place();
-    show();
-    raise();
-    animation_.start();
+    reveal_.start();
   }
   ProcessPendingEvents();
+}
+
+void BusyWindowQt::Reveal() {
+  if (!busy_) return;
+  Place();
+  show();
+  raise();
+  animation_.start();
 }
 
 void BusyWindowQt::Hide() {
   if (busy_) {
     busy_ = false;
+    reveal_.stop();
     animation_.stop();
     hide();
     qApp->removeEventFilter(this);
