@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QBitmap>
 #include <QCloseEvent>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -122,50 +123,25 @@ MainWindow::MainWindow(device::HidBus& bus, device::Clock& clock, session::Sessi
     move(area.left() + (area.width() - kWidth) / 2, area.top() + (area.height() - kHeight) / 2);
   }
 
-  BuildPages();
+  BuildPageBoxes();
   context_ = std::make_unique<WindowContext>(WindowContext{
       this, *session_, controls_, style_, skin_, dialogs_, pageModel_, pointerStore_});
-  auto keyPage = std::make_unique<KeyPageView>(*context_);
-  keyPage_ = keyPage.get();
-  views_.push_back(std::move(keyPage));
-  auto advancedPage = std::make_unique<AdvancedPageView>(*context_);
-  advancedPage_ = advancedPage.get();
-  views_.push_back(std::move(advancedPage));
-  views_.push_back(std::make_unique<LightPageView>(*context_));
-  views_.push_back(std::make_unique<MacroPageView>(*context_));
-  auto updatePage = std::make_unique<UpdatePageView>(*context_);
-  updatePage_ = updatePage.get();
-  views_.push_back(std::move(updatePage));
-  // Not a page of its own: the fire and aim keys live on the Advanced page.
-  views_.push_back(std::make_unique<FireKeysView>(*context_));
+  BuildPage(1);
   ShowPageBox(1);
   LoadSkin();
   if (const auto layout = shell::LoadLayoutResource("ORG")) layout_ = *layout;
-  PlaceWebButton();
   const session::PcLibraryOpening library = session::OpenPcMacroLibrary(*session_, libraryFile);
   if (!library.ok || !library.warning.empty()) {
     dialogs_.ShowMessage(this, FromUtf8(library.ok ? library.warning : library.message), false);
   }
   ApplyLayoutAndLanguage(requestedLanguage);
-  for (const char* list : {"LB_PCMacroName", "LB_MacroName", "LB_macro"}) {
-    if (auto* widget = controls_.Get<QListWidget>(list)) {
-      widget->setUniformItemSizes(true);
-      widget->setStyleSheet(
-          QStringLiteral("QListWidget::item { height: %1px; }").arg(style_.macroNameHeight));
-    }
-  }
+  SetUpListsAndEdits();
   session_->InitNoDevice();
-  advancedPage_->RefreshPointerSettings();
-  // Without a mouse the key labels can be looked at, not changed.
-  controls_.Find(QStringLiteral("Disable"))->show();
-  for (const char* edit :
-       {"Edt_Repeat1", "Edt_Repeat2", "Edt_Repeat3", "Edt_DelayTime1", "Edt_DelayTime2",
-        "Edt_DelayTime3", "edt_XAxisValue", "edt_YAxisValue"}) {
-    if (auto* widget = controls_.Get<QLineEdit>(edit)) widget->setAlignment(Qt::AlignRight);
-  }
   SelectLanguagePictures();
   QGuiApplication::setApplicationDisplayName(Text("Title"));
-  ConnectControls();
+  ConnectControls(0);
+  keyPage_->Connect();
+  ready_ = true;
 
   devTimer_.setInterval(kDevTimerInterval);
   connect(&devTimer_, &QTimer::timeout, this, [this] { session_->DevTimerTimer(); });
@@ -181,7 +157,16 @@ MainWindow::~MainWindow() {
 
 QString MainWindow::Text(const char* key) const { return FromUtf8(session_->Text(key)); }
 
-void MainWindow::BuildPages() {
+PageView& MainWindow::View(int n) {
+  EnsurePage(n == 6 ? 2 : n);
+  return *views_.at(static_cast<std::size_t>(n - 1));
+}
+
+void MainWindow::EnsurePage(int n) {
+  if (!PageBuilt(n)) BuildPage(n);
+}
+
+void MainWindow::BuildPageBoxes() {
   ControlFactory factory(skin_, controls_);
   for (int n = 1; n <= kPageCount; ++n) {
     QWidget* box = factory.Group(this, QStringLiteral("gbPage%1").arg(n), rect());
@@ -190,19 +175,110 @@ void MainWindow::BuildPages() {
                                         SkinPicture::Role::kBackground);
     base->setGeometry(rect());
   }
-  BuildKeyPage(factory, PageBox(1));
-  BuildAdvancedPage(factory, PageBox(2));
-  BuildLightPage(factory, PageBox(3));
-  BuildMacroPage(factory, PageBox(4));
-  BuildUpdatePage(factory, PageBox(5));
-  // The border lies above each page's own controls; the function menus above everything.
-  for (int n = 1; n <= kPageCount; ++n) BuildBorder(factory, PageBox(n), n);
-  for (const MenuPanelSpec& panel : KeyMenuPanels()) controls_.Find(panel.name)->raise();
-  controls_.Find(QStringLiteral("LB_Name"))->raise();
 }
 
-void MainWindow::ConnectControls() {
-  for (QWidget* control : controls_.All()) {
+void MainWindow::BuildPage(int n) {
+  built_.at(static_cast<std::size_t>(n - 1)) = true;
+  const std::size_t firstNew = controls_.InOrder().size();
+  ControlFactory factory(skin_, controls_);
+  std::vector<PageView*> made;
+  const auto add = [&](std::size_t index, std::unique_ptr<PageView> view) {
+    made.push_back(view.get());
+    views_.at(index) = std::move(view);
+  };
+  switch (n) {
+    case 1: {
+      BuildKeyPage(factory, PageBox(1));
+      auto keyPage = std::make_unique<KeyPageView>(*context_);
+      keyPage_ = keyPage.get();
+      add(0, std::move(keyPage));
+      break;
+    }
+    case 2: {
+      BuildAdvancedPage(factory, PageBox(2));
+      auto advancedPage = std::make_unique<AdvancedPageView>(*context_);
+      advancedPage_ = advancedPage.get();
+      add(1, std::move(advancedPage));
+      // Not a page of its own: the fire and aim keys live on the Advanced page.
+      add(5, std::make_unique<FireKeysView>(*context_));
+      break;
+    }
+    case 3:
+      BuildLightPage(factory, PageBox(3));
+      add(2, std::make_unique<LightPageView>(*context_));
+      break;
+    case 4:
+      BuildMacroPage(factory, PageBox(4));
+      add(3, std::make_unique<MacroPageView>(*context_));
+      break;
+    default: {
+      BuildUpdatePage(factory, PageBox(5));
+      auto updatePage = std::make_unique<UpdatePageView>(*context_);
+      updatePage_ = updatePage.get();
+      add(4, std::move(updatePage));
+      break;
+    }
+  }
+  // The border lies above the page's own controls; the function menus above everything.
+  const std::size_t firstOfBorder = controls_.InOrder().size();
+  BuildBorder(factory, PageBox(n), n);
+  if (n > 1) {
+    // The new copy of the border shows what the others show: the page and language selected,
+    // the button last pressed.
+    const QString copy = QStringLiteral("_%1").arg(n);
+    for (std::size_t i = firstOfBorder; i < controls_.InOrder().size(); ++i) {
+      auto* picture = qobject_cast<SkinPicture*>(controls_.InOrder()[i]);
+      if (!picture || !picture->objectName().endsWith(copy)) continue;
+      const QString first = picture->objectName().chopped(copy.size()) + QStringLiteral("_1");
+      if (const auto* model = controls_.Get<SkinPicture>(first)) {
+        picture->SetPicture(model->SkinName());
+      }
+    }
+  }
+  for (const MenuPanelSpec& panel : KeyMenuPanels()) controls_.Find(panel.name)->raise();
+  if (QWidget* names = controls_.Find(QStringLiteral("LB_Name"))) names->raise();
+  PlaceWebButton();
+  if (advancedPage_ && n == 2) advancedPage_->RefreshPointerSettings();
+  if (n == 1) {
+    // Without a mouse the key labels can be looked at, not changed.
+    controls_.Find(QStringLiteral("Disable"))->show();
+  }
+  // At start the window lays out, labels and connects what it has all at once.
+  if (!ready_) return;
+  ApplyLayout();
+  SetUpListsAndEdits();
+  SelectLanguagePictures();
+  ConnectControls(firstNew);
+  for (PageView* view : made) {
+    view->Connect();
+    // What the other pages were last told of the mouse.
+    if (pagesFilled_) {
+      view->Refresh();
+    } else {
+      view->ResetForNoDevice();
+    }
+  }
+}
+
+void MainWindow::SetUpListsAndEdits() {
+  for (const char* list : {"LB_PCMacroName", "LB_MacroName", "LB_macro"}) {
+    auto* widget = controls_.Get<QListWidget>(list);
+    if (!widget || widget->uniformItemSizes()) continue;
+    widget->setUniformItemSizes(true);
+    widget->setStyleSheet(
+        QStringLiteral("QListWidget::item { height: %1px; }").arg(style_.macroNameHeight));
+  }
+  for (const char* edit :
+       {"Edt_Repeat1", "Edt_Repeat2", "Edt_Repeat3", "Edt_DelayTime1", "Edt_DelayTime2",
+        "Edt_DelayTime3", "edt_XAxisValue", "edt_YAxisValue"}) {
+    if (auto* widget = controls_.Get<QLineEdit>(edit)) widget->setAlignment(Qt::AlignRight);
+  }
+}
+
+void MainWindow::ConnectControls(std::size_t firstNew) {
+  const std::vector<QWidget*>& all = controls_.InOrder();
+  for (std::size_t i = firstNew; i < all.size(); ++i) {
+    QWidget* control = all[i];
     auto* picture = qobject_cast<SkinPicture*>(control);
     if (picture && picture->PictureRole() == SkinPicture::Role::kBackground) {
       connect(picture, &SkinPicture::BackgroundPressed, this, [this] {
@@ -235,7 +311,6 @@ void MainWindow::ConnectControls() {
       }
     }
   }
-  for (const auto& view : views_) view->Connect();
 }
 
 void MainWindow::SetPicture(const QString& pictureName, const QString& skinName) {
@@ -264,6 +339,7 @@ void MainWindow::PlaceWebButton() {
   for (int n = 1; n <= kPageCount; ++n) {
     QWidget* picture = controls_.Find(QStringLiteral("Img_Web_%1").arg(n));
     QWidget* label = controls_.Find(QStringLiteral("Btn_Web_%1").arg(n));
+    if (!picture || !label) continue;  // the border of a page not built yet
     picture->move(settings.webX, settings.webY);
     label->setGeometry(QRect(QPoint(settings.webX, settings.webY), picture->size()));
     label->setAccessibleName(FromUtf8(settings.web));
@@ -280,10 +356,15 @@ void MainWindow::ApplyWindowShape() {
   auto shape = shapes_.find(language);
   if (shape == shapes_.end()) {
     const QPixmap background = skin_.Picture(QStringLiteral("L%1_BackGround").arg(language));
-    shape = shapes_.insert(
-        language, background.isNull()
-                      ? QBitmap()
-                      : background.createMaskFromColor(QColor(kColourKey), Qt::MaskInColor));
+    // From the picture's own pixels: QPixmap::createMaskFromColor would first make an ARGB copy of
+    // the whole background (1.9 MB) to compare colours that have no alpha.
+    const QImage pixels = background.toImage();
+    QBitmap mask;
+    if (!pixels.isNull()) {
+      mask =
+          QBitmap::fromImage(pixels.createMaskFromColor(QColor(kColourKey).rgb(), Qt::MaskInColor));
+    }
+    shape = shapes_.insert(language, mask);
   }
   if (shape->isNull()) {
     clearMask();
@@ -300,10 +381,17 @@ void MainWindow::ApplyLayoutAndLanguage(int language) {
   }
   ShowPagePicture();
   ApplyWindowShape();
+  ApplyLayout();
+}
+
+void MainWindow::ApplyLayout() {
+  const int language = CurrentLanguage();
   const LayoutApplyResult applied = ApplyLayoutSection(
       layout_, language, session_->ProductSettings().ledType, updateAvailable_, controls_, style_);
+  // Said once, not again for every page built later.
+  const bool known = applied.badKey == layoutError_;
   layoutError_ = applied.badKey;
-  if (!applied.ok) {
+  if (!applied.ok && !known) {
     dialogs_.ShowMessage(this,
                          QStringLiteral("The layout of language %1 lacks the number \"%2\"; the "
                                         "window is laid out only in part.")
@@ -326,7 +414,9 @@ void MainWindow::ApplyLanguageTexts(int language) {
       }
     }
   }
-  for (const auto& view : views_) view->ApplyTexts(texts);
+  for (const auto& view : views_) {
+    if (view) view->ApplyTexts(texts);
+  }
 }
 
 void MainWindow::SelectLanguagePictures() {
@@ -411,6 +501,7 @@ bool MainWindow::PageButtonClick(Page page) {
     keyPage_->EnterLayer(entry);
   } else {
     if (session::RefusePageClick(*session_)) return false;
+    EnsurePage(PageBoxOf(page));
     HideAllMenu();
     ButtonTypeB_1IconInit();
     page_ = page;
@@ -461,7 +552,10 @@ void MainWindow::ShowMessage(const session::Message& message) {
 
 void MainWindow::RefreshPages() {
   pageModel_.Fill(*session_, &session_->Macros());
-  for (const auto& view : views_) view->Refresh();
+  pagesFilled_ = true;
+  for (const auto& view : views_) {
+    if (view) view->Refresh();
+  }
 }
 
 void MainWindow::ResetPagesForNoDevice() {
@@ -472,7 +566,10 @@ void MainWindow::ResetPagesForNoDevice() {
     if (auto* widget = controls_.Get<QListWidget>(list)) widget->clear();
   }
   pageModel_.ResetForNoDevice();
-  for (const auto& view : views_) view->ResetForNoDevice();
+  pagesFilled_ = false;
+  for (const auto& view : views_) {
+    if (view) view->ResetForNoDevice();
+  }
 }
 
 void MainWindow::ShowErrorPage() {
@@ -483,13 +580,15 @@ void MainWindow::ShowErrorPage() {
 
 void MainWindow::RestorePagesAfterRead(bool updatePageAvailable) {
   // The computer's pointer settings may have changed while the mouse was away.
-  advancedPage_->RefreshPointerSettings();
+  if (advancedPage_) advancedPage_->RefreshPointerSettings();
   updateAvailable_ = updatePageAvailable;
   const bool placed =
       layout_.IntegerValue("org" + std::to_string(CurrentLanguage()), "Btn_B12_Enable") == 1;
   for (int n = 1; n <= kPageCount; ++n) {
-    controls_.Find(QStringLiteral("Img_Update_%1").arg(n))->setVisible(placed && updateAvailable_);
-    controls_.Find(QStringLiteral("Btn_Update_%1").arg(n))->setVisible(placed && updateAvailable_);
+    for (const QString& name :
+         {QStringLiteral("Img_Update_%1").arg(n), QStringLiteral("Btn_Update_%1").arg(n)}) {
+      if (QWidget* control = controls_.Find(name)) control->setVisible(placed && updateAvailable_);
+    }
   }
   // A page that the mouse no longer offers is left for the key page.
   if (page_ == Page::kUpdate && !updateAvailable_) page_ = Page::kMain;

@@ -57,8 +57,12 @@ class MainWindow : public QWidget, public session::SessionObserver {
   const LayoutStyle& Style() const { return style_; }
   const Skin& SkinSet() const { return skin_; }
   // The page views, in page order: keys, Advanced, Breathing Light, macros, Update; then the
-  // fire keys of the Advanced page.
-  PageView& View(int n) { return *views_.at(static_cast<std::size_t>(n - 1)); }
+  // fire keys of the Advanced page. A page not yet opened is built first.
+  PageView& View(int n);
+  // The key page is built with the window; the others when they are first opened, so that the
+  // window starts quickly and a page never opened costs nothing.
+  void EnsurePage(int n);
+  bool PageBuilt(int n) const { return built_.at(static_cast<std::size_t>(n - 1)); }
   BusyWindowQt& Busy() { return *busy_; }
   Page CurrentPage() const { return page_; }
   int CurrentLanguage() const { return session_->CurrentLanguage(); }
@@ -99,11 +103,16 @@ class MainWindow : public QWidget, public session::SessionObserver {
   void closeEvent(QCloseEvent* event) override;
 
  private:
-  void BuildPages();
-  void ConnectControls();
+  void BuildPageBoxes();
+  // Controls, their layout, texts and pictures, and the view of page n; then the view is told
+  // the state of the mouse.
+  void BuildPage(int n);
+  void ConnectControls(std::size_t firstNew);
+  void SetUpListsAndEdits();
   void LoadSkin();
   void PlaceWebButton();
   void ApplyLayoutAndLanguage(int language);
+  void ApplyLayout();
   void ApplyLanguageTexts(int language);
   void ApplyWindowShape();
   void ShowPageBox(int n);
@@ -128,8 +137,12 @@ class MainWindow : public QWidget, public session::SessionObserver {
   std::unique_ptr<session::Session> session_;
   pages::PageModel pageModel_;
   std::unique_ptr<WindowContext> context_;
-  // The behaviour of the pages; the key and Update pages are also reached by name.
-  std::vector<std::unique_ptr<PageView>> views_;
+  // The behaviour of the pages (empty for a page not built yet); the key, Advanced and Update
+  // pages are also reached by name.
+  std::array<std::unique_ptr<PageView>, 6> views_;
+  std::array<bool, 5> built_{};
+  bool ready_ = false;        // the constructor has laid out, labelled and connected the window
+  bool pagesFilled_ = false;  // the pages were last filled from a mouse, not reset for none
   KeyPageView* keyPage_ = nullptr;
   AdvancedPageView* advancedPage_ = nullptr;
   UpdatePageView* updatePage_ = nullptr;

@@ -1,13 +1,60 @@
 // The page buttons: what they need before they open a page, what they send, what they show.
 
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QtTest>
 
+#include "app/skin/skin_button.h"
+#include "app/skin/skin_picture.h"
 #include "keys/key_assignment.h"
 #include "keys/key_layers.h"
 #include "window_bench.h"
 
 using corvid::app::Page;
 using corvid::app::testing::WindowBench;
+
+namespace {
+
+// What a user could see of each control of page box `box`, one line per control, by name.
+QStringList Describe(corvid::app::MainWindow& window, int box) {
+  QStringList lines;
+  for (QWidget* control : window.PageBox(box)->findChildren<QWidget*>()) {
+    if (control->objectName().isEmpty()) continue;
+    QString line = QStringLiteral("%1 %2,%3 %4x%5 hidden=%6 enabled=%7 name=%8")
+                       .arg(control->objectName())
+                       .arg(control->x())
+                       .arg(control->y())
+                       .arg(control->width())
+                       .arg(control->height())
+                       .arg(control->isHidden())
+                       .arg(control->isEnabled())
+                       .arg(control->accessibleName());
+    if (auto* button = qobject_cast<corvid::app::SkinButton*>(control)) {
+      line += QStringLiteral(" caption=") + button->Caption();
+    }
+    if (auto* picture = qobject_cast<corvid::app::SkinPicture*>(control)) {
+      line += QStringLiteral(" picture=") + picture->SkinName();
+    }
+    if (auto* edit = qobject_cast<QLineEdit*>(control))
+      line += QStringLiteral(" text=") + edit->text();
+    if (auto* label = qobject_cast<QLabel*>(control))
+      line += QStringLiteral(" text=") + label->text();
+    if (auto* list = qobject_cast<QListWidget*>(control)) {
+      line += QStringLiteral(" items=%1 row=%2").arg(list->count()).arg(list->currentRow());
+    }
+    if (auto* combo = qobject_cast<QComboBox*>(control)) {
+      line += QStringLiteral(" items=%1 index=%2").arg(combo->count()).arg(combo->currentIndex());
+    }
+    line += QStringLiteral(" font=") + control->font().toString();
+    lines.push_back(line);
+  }
+  lines.sort();
+  return lines;
+}
+
+}  // namespace
 
 class NavigationTest : public QObject {
   Q_OBJECT
@@ -117,6 +164,31 @@ class NavigationTest : public QObject {
     bench.Click(QStringLiteral("Btn_Main_1"));
     QCOMPARE(bench.window->CurrentPage(), Page::kMain);
     QVERIFY(bench.Reports().empty());
+  }
+
+  // The window builds a page when it is first opened. Opened late, after a language switch and
+  // a mouse, a page is what it would have been had every page been built at start.
+  void APageBuiltOnItsFirstOpeningIsThePageBuiltAtStart() {
+    WindowBench late;
+    QVERIFY(late.window->PageBuilt(1));
+    for (int n = 2; n <= 5; ++n) QVERIFY(!late.window->PageBuilt(n));
+    WindowBench early;
+    for (int n = 2; n <= 5; ++n) early.window->EnsurePage(n);
+    for (WindowBench* bench : {&early, &late}) {
+      bench->window->LanguageButtonClick(2);
+      bench->Connect();
+    }
+    for (const auto& [page, box] :
+         {std::pair{Page::kAdvanced, 2}, {Page::kBreath, 3}, {Page::kMacro, 4}}) {
+      for (WindowBench* bench : {&early, &late}) {
+        QVERIFY(bench->window->PageButtonClick(page));
+      }
+      QVERIFY(late.window->PageBuilt(box));
+      QCOMPARE(Describe(*late.window, box), Describe(*early.window, box));
+      QCOMPARE(Describe(*late.window, 1), Describe(*early.window, 1));
+      QVERIFY(late.Reports() == early.Reports());
+    }
+    QCOMPARE(late.dialogs.messages, early.dialogs.messages);
   }
 
   void UnpluggingCoversTheKeysAndSaysTheMouseIsGone() {

@@ -89,8 +89,13 @@ class WindowBench {
     return lines;
   }
 
+  // The control of that name. The window builds a page when it is first opened; a control of a
+  // page not opened yet is given as if the user had opened every page before.
   template <typename T = QWidget>
   T* Control(const QString& name) const {
+    if (!window->Controls().Find(name)) {
+      for (int n = 1; n <= 5; ++n) window->EnsurePage(n);
+    }
     T* control = window->Controls().Get<T>(name);
     if (!control) qFatal("no control %s", qPrintable(name));
     return control;
