@@ -94,6 +94,9 @@ MainWindow::MainWindow(device::HidBus& bus, device::Clock& clock, session::Sessi
   InstallSkinAccessibility();
   const int requestedLanguage = setup.CurrentLanguage;
   setup.CurrentLanguage = 1;
+  // The two large pictures on show at start are decoded while the controls are made.
+  skin_.DecodeAhead({QStringLiteral("L%1_BackGround").arg(requestedLanguage),
+                     QStringLiteral("L%1_Back1").arg(requestedLanguage)});
 
   busy_ = std::make_unique<BusyWindowQt>(this);
   session_ = std::make_unique<session::Session>(bus, clock, *busy_, *this, setup);
@@ -324,12 +327,9 @@ void MainWindow::SetCopies(const QString& family, const QString& skinName) {
 }
 
 void MainWindow::LoadSkin() {
-  const QString background = QStringLiteral("L1_BackGround");
-  for (int n = 1; n <= kPageCount; ++n)
-    SetPicture(QStringLiteral("Img_Base_%1").arg(n), background);
-  // The other pages' pictures are decoded when their page is first opened (ShowPagePicture):
-  // start-up stays quick, and a page never opened costs no memory.
-  SetPicture(QStringLiteral("Img_P1"), QStringLiteral("L1_Back1"));
+  // The backgrounds come with the language (ApplyLayoutAndLanguage); the other pages' pictures
+  // are decoded when their page is first opened (ShowPagePicture): start-up stays quick, and a
+  // page never opened costs no memory.
   SetCopies(QStringLiteral("Main"), QStringLiteral("SetS_02"));
   SetCopies(QStringLiteral("Lang1"), QStringLiteral("SetS_02"));
 }

@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QtTest>
 
+#include "app/skin/skin.h"
 #include "keys/key_layers.h"
 #include "window_bench.h"
 
@@ -59,6 +60,20 @@ class LanguageLooksTest : public QObject {
     QCOMPARE(bench.window->VisiblePageBox(), 4);
     QCOMPARE(bench.PictureOf("Img_P4"), QStringLiteral("L2_Back4"));
     QCOMPARE(bench.Control<QComboBox>("CB_Insert")->currentIndex(), 6);
+  }
+
+  // The pictures on show at start are decoded on a thread of their own while the window is made.
+  void APictureDecodedAheadIsThePictureDecodedWhenAskedFor() {
+    corvid::app::Skin ahead;
+    ahead.DecodeAhead({QStringLiteral("l2_background"), QStringLiteral("NoSuchPicture"),
+                       QStringLiteral("L2_Back1")});
+    const corvid::app::Skin onDemand;
+    for (const char* name : {"L2_BackGround", "L2_Back1"}) {
+      const QImage decoded = ahead.Picture(QString::fromLatin1(name)).toImage();
+      QVERIFY(!decoded.isNull());
+      QCOMPARE(decoded, onDemand.Picture(QString::fromLatin1(name)).toImage());
+    }
+    QVERIFY(ahead.Picture(QStringLiteral("NoSuchPicture")).isNull());
   }
 
   void ButtonsChangeTheirPictureByType() {
