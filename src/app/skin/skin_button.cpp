@@ -45,9 +45,17 @@ void SkinButton::SetAlignment(Qt::Alignment alignment) {
 void SkinButton::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   if (background_.isValid()) painter.fillRect(rect(), background_);
-  painter.setFont(font());
-  painter.setPen(isEnabled() ? textColour_ : textColour_.darker(170));
   const QRect area = rect().adjusted(alignment_ & Qt::AlignLeft ? 4 : 0, 0, 0, 0);
+  QFont shownFont = font();
+  if (type_ == Type::kPlain) {
+    // A plain caption that a language makes too long is set a little narrower rather than cut.
+    const int needed = QFontMetrics(shownFont).horizontalAdvance(shown_);
+    if (needed > area.width() && needed > 0) {
+      shownFont.setStretch(std::max(80, 100 * area.width() / needed));
+    }
+  }
+  painter.setFont(shownFont);
+  painter.setPen(isEnabled() ? textColour_ : textColour_.darker(170));
   painter.drawText(area, static_cast<int>(alignment_ | Qt::TextSingleLine), shown_);
   if (hasFocus() && keyboardFocus_) {
     painter.setPen(QPen(textColour_, 1, Qt::DotLine));
