@@ -81,6 +81,12 @@ void BuildKeyPage(ControlFactory& factory, QWidget* page) {
     factory.Add(frame);
     frame->resize(160, height);
     frame->setAutoFillBackground(true);
+    // A thin edge in the skin's accent, so that a menu stands apart from the page beneath.
+    frame->setFrameStyle(QFrame::Box | QFrame::Plain);
+    frame->setLineWidth(1);
+    QPalette edge = frame->palette();
+    edge.setColor(QPalette::WindowText, QColor(0x1f, 0x6f, 0x84));
+    frame->setPalette(edge);
     frame->hide();
     int y = 2;
     for (const MenuItemSpec& item : panel.items) {
