@@ -265,6 +265,26 @@ TEST(StepCodecTest, TextThatDoesNotFitIsRefusedNotCut) {
   EXPECT_EQ(over.body, MacroBody{});
 }
 
+// A full slot whose last step takes its operand from the final 0x00: the three-zero rule ends the
+// body there, so it decodes. Its text needs a terminator of its own to be stored again: 257 bytes,
+// refused as too long rather than stored without an end the mouse would run past.
+TEST(StepCodecTest, AFullSlotWhoseLastOperandIsItsTerminatorDecodesButDoesNotFitAgain) {
+  MacroBody slot{};
+  for (std::size_t i = 0; i + 2 < slot.size(); i += 2) {
+    slot[i] = 0x82;
+    slot[i + 1] = 0x04;
+  }
+  slot[254] = 0x82;  // and slot[255], its operand, is 0x00
+  const std::size_t terminator = FindTerminatorOffset(slot);
+  ASSERT_EQ(terminator, 255u);
+  const DecodedMacro decoded = MacroToMemo(slot, terminator);
+  EXPECT_EQ(decoded.unrecognisedBytes, 0u);
+  EXPECT_EQ(decoded.lines.back(), "1  CODE:8200");
+  const EncodedMacro encoded = MemoToMacro(decoded.lines);
+  EXPECT_EQ(encoded.error, EncodeError::kTooLong);
+  EXPECT_EQ(encoded.length, 257u);
+}
+
 TEST(StepCodecTest, DisplayTextOfStepLines) {
   struct Case {
     std::string line;
