@@ -1,3 +1,6 @@
+#include <QFontMetrics>
+#include <algorithm>
+
 #include "app/pages/pages.h"
 
 namespace corvid::app {
@@ -128,9 +131,18 @@ void ApplyMacroPageTexts(const ControlIndex& controls, const shell::LanguageFile
   caption("lbl_YAxisValue", text("Str455"));
   caption("lbl_Repeat", text("Str458"));
   if (auto* items = controls.Get<QComboBox>(QStringLiteral("CB_Insert"))) {
+    QFont font = items->font();
+    font.setStretch(QFont::Unstretched);
+    int longest = 0;
     for (int i = 0; i < static_cast<int>(kInsertItemKeys.size()); ++i) {
       items->setItemText(i, text(kInsertItemKeys[static_cast<std::size_t>(i)]));
+      longest = std::max(longest, QFontMetrics(font).horizontalAdvance(items->itemText(i)));
     }
+    // Items that a language makes longer than the box are set a little narrower, not cut; the
+    // arrow and the frame take about 30 pixels.
+    const int room = items->width() - 30;
+    if (longest > room && room > 0) font.setStretch(std::max(75, 100 * room / longest));
+    items->setFont(font);
   }
 }
 
