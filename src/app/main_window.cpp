@@ -101,24 +101,9 @@ MainWindow::MainWindow(device::HidBus& bus, device::Clock& clock, session::Sessi
   busy_ = std::make_unique<BusyWindowQt>(this);
   session_ = std::make_unique<session::Session>(bus, clock, *busy_, *this, setup);
 
-  // The tray icon shows the window and quits the tool.
-  if (QSystemTrayIcon::isSystemTrayAvailable()) {
-    tray_ = new QSystemTrayIcon(windowIcon(), this);
-    auto* menu = new QMenu(this);
-    menu->addAction(QString::fromLatin1(kCaption), this, [this] {
-      showNormal();
-      raise();
-      activateWindow();
-    });
-    menu->addAction(QStringLiteral("Exit"), this, &QWidget::close);
-    tray_->setContextMenu(menu);
-    connect(tray_, &QSystemTrayIcon::activated, this, [this] {
-      showNormal();
-      raise();
-      activateWindow();
-    });
-    tray_->show();
-  }
+  // The tray icon comes once the window is on screen: asking the desktop for a tray costs a
+  // round trip the first frame need not wait for.
+  QTimer::singleShot(0, this, &MainWindow::AddTrayIcon);
 
   // Centred on the screen, as the division of the screen's size rounds.
   if (const QScreen* screen = QGuiApplication::primaryScreen()) {
@@ -151,6 +136,30 @@ MainWindow::MainWindow(device::HidBus& bus, device::Clock& clock, session::Sessi
   devTimer_.start();
   labelRun_.setInterval(kLabelRunInterval);
   connect(&labelRun_, &QTimer::timeout, this, &MainWindow::LabelRunTimer);
+}
+
+void MainWindow::AddTrayIcon() {
+  // The tray icon shows the window and quits the tool.
+  if (tray_ || !QSystemTrayIcon::isSystemTrayAvailable()) return;
+  tray_ = new QSystemTrayIcon(windowIcon(), this);
+  auto* menu = new QMenu(this);
+  menu->addAction(QString::fromLatin1(kCaption), this, [this] {
+    showNormal();
+    raise();
+    activateWindow();
+  });
+  menu->addAction(QStringLiteral("Exit"), this, &QWidget::close);
+  tray_->setContextMenu(menu);
+  connect(tray_, &QSystemTrayIcon::activated, this, [this] {
+    showNormal();
+    raise();
+    activateWindow();
+  });
+  if (session_) {
+    tray_->setToolTip(QString::fromLatin1(kCaption) + QStringLiteral(": ") +
+                      FromUtf8(session::ConnectionStateText(session_->State())));
+  }
+  tray_->show();
 }
 
 MainWindow::~MainWindow() {

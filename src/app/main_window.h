@@ -103,6 +103,7 @@ class MainWindow : public QWidget, public session::SessionObserver {
   void closeEvent(QCloseEvent* event) override;
 
  private:
+  void AddTrayIcon();
   void BuildPageBoxes();
   // Controls, their layout, texts and pictures, and the view of page n; then the view is told
   // the state of the mouse.
