@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QBitmap>
 #include <QCloseEvent>
+#include <QFontMetrics>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
@@ -94,9 +95,13 @@ MainWindow::MainWindow(device::HidBus& bus, device::Clock& clock, session::Sessi
   InstallSkinAccessibility();
   const int requestedLanguage = setup.CurrentLanguage;
   setup.CurrentLanguage = 1;
-  // The two large pictures on show at start are decoded while the controls are made.
-  skin_.DecodeAhead({QStringLiteral("L%1_BackGround").arg(requestedLanguage),
-                     QStringLiteral("L%1_Back1").arg(requestedLanguage)});
+  // The two large pictures on show at start are decoded while the controls are made, and before
+  // them the font is loaded (the font database's first look-up reads the system's whole font
+  // configuration), which the first caption would otherwise wait for.
+  skin_.DecodeAhead(
+      {QStringLiteral("L%1_BackGround").arg(requestedLanguage),
+       QStringLiteral("L%1_Back1").arg(requestedLanguage)},
+      [font = font()] { (void)QFontMetrics(font).horizontalAdvance(QLatin1Char('M')); });
 
   busy_ = std::make_unique<BusyWindowQt>(this);
   session_ = std::make_unique<session::Session>(bus, clock, *busy_, *this, setup);
