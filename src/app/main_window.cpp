@@ -76,6 +76,15 @@ MainWindow::MainWindow(device::HidBus& bus, device::Clock& clock, session::Sessi
     : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint),
       dialogs_(dialogs),
       pointerStore_(pointerStore) {
+  // Two slow first steps run beside the making of the key page: loading the font (the font
+  // database's first look-up reads the system's whole font configuration), and decoding the two
+  // large pictures on show at start.
+  fontLoader_ = std::thread([font = QGuiApplication::font()] {
+    (void)QFontMetrics(font).horizontalAdvance(QLatin1Char('M'));
+  });
+  const int requestedLanguage = setup.CurrentLanguage;
+  skin_.DecodeAhead({QStringLiteral("L%1_BackGround").arg(requestedLanguage),
+                     QStringLiteral("L%1_Back1").arg(requestedLanguage)});
   setObjectName(QStringLiteral("Form1"));
   setWindowTitle(QString::fromLatin1(kCaption));
   setAccessibleName(QString::fromLatin1(kCaption));
@@ -93,15 +102,7 @@ MainWindow::MainWindow(device::HidBus& bus, device::Clock& clock, session::Sessi
   dark.setColor(QPalette::HighlightedText, Qt::white);
   setPalette(dark);
   InstallSkinAccessibility();
-  const int requestedLanguage = setup.CurrentLanguage;
   setup.CurrentLanguage = 1;
-  // The two large pictures on show at start are decoded while the controls are made, and before
-  // them the font is loaded (the font database's first look-up reads the system's whole font
-  // configuration), which the first caption would otherwise wait for.
-  skin_.DecodeAhead(
-      {QStringLiteral("L%1_BackGround").arg(requestedLanguage),
-       QStringLiteral("L%1_Back1").arg(requestedLanguage)},
-      [font = font()] { (void)QFontMetrics(font).horizontalAdvance(QLatin1Char('M')); });
 
   busy_ = std::make_unique<BusyWindowQt>(this);
   session_ = std::make_unique<session::Session>(bus, clock, *busy_, *this, setup);
@@ -134,6 +135,7 @@ MainWindow::MainWindow(device::HidBus& bus, device::Clock& clock, session::Sessi
   QGuiApplication::setApplicationDisplayName(Text("Title"));
   ConnectControls(0);
   keyPage_->Connect();
+  fontLoader_.join();
   ready_ = true;
 
   devTimer_.setInterval(kDevTimerInterval);

@@ -9,6 +9,7 @@
 #include <array>
 #include <filesystem>
 #include <memory>
+#include <thread>
 #include <vector>
 
 #include "app/busy_window.h"
@@ -142,6 +143,7 @@ class MainWindow : public QWidget, public session::SessionObserver {
   // pages are also reached by name.
   std::array<std::unique_ptr<PageView>, 6> views_;
   std::array<bool, 5> built_{};
+  std::thread fontLoader_;    // runs during the constructor only
   bool ready_ = false;        // the constructor has laid out, labelled and connected the window
   bool pagesFilled_ = false;  // the pages were last filled from a mouse, not reset for none
   KeyPageView* keyPage_ = nullptr;

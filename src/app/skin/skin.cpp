@@ -18,7 +18,7 @@ Skin::~Skin() {
   if (decoder_.joinable()) decoder_.join();
 }
 
-void Skin::DecodeAhead(const QStringList& names, std::function<void()> first) {
+void Skin::DecodeAhead(const QStringList& names) {
   QStringList paths;
   QStringList keys;
   for (const QString& name : names) {
@@ -28,15 +28,14 @@ void Skin::DecodeAhead(const QStringList& names, std::function<void()> first) {
     keys.push_back(key);
     paths.push_back(*path);
   }
-  if (paths.isEmpty() && !first) return;
+  if (paths.isEmpty()) return;
   if (decoder_.joinable()) decoder_.join();
   // One thread decodes them in turn, in the order asked.
   auto results = std::make_shared<std::vector<std::promise<QImage>>>(paths.size());
   for (qsizetype i = 0; i < keys.size(); ++i) {
     ahead_.insert(keys[i], (*results)[static_cast<std::size_t>(i)].get_future().share());
   }
-  decoder_ = std::thread([results, paths, first = std::move(first)] {
-    if (first) first();
+  decoder_ = std::thread([results, paths] {
     for (qsizetype i = 0; i < paths.size(); ++i) {
       (*results)[static_cast<std::size_t>(i)].set_value(QImage(paths[i]));
     }

@@ -4,7 +4,6 @@
 #include <QImage>
 #include <QPixmap>
 #include <QString>
-#include <functional>
 #include <future>
 #include <thread>
 
@@ -21,9 +20,8 @@ class Skin {
   ~Skin();
 
   // Starts decoding these pictures on a thread of their own, so that the window can build its
-  // controls meanwhile; Picture() then only waits for what is not done yet. `first` runs on that
-  // thread before the pictures.
-  void DecodeAhead(const QStringList& names, std::function<void()> first = {});
+  // controls meanwhile; Picture() then only waits for what is not done yet.
+  void DecodeAhead(const QStringList& names);
   // The picture, or a null pixmap when the set has none of that name.
   QPixmap Picture(const QString& name) const;
   bool Has(const QString& name) const { return paths_.contains(name.toLower()); }
