@@ -191,6 +191,33 @@ class NavigationTest : public QObject {
     QCOMPARE(late.dialogs.messages, early.dialogs.messages);
   }
 
+  // A single write is over in the mouse's 100 ms pause: the busy window does not flash up for
+  // it. A longer transfer shows it. From the first report on, clicks do not reach the pages.
+  void TheBusyWindowComesUpOnlyForLongerTransfersAndClicksWaitForNone() {
+    WindowBench bench;
+    bench.Connect();
+    bench.window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(bench.window.get()));
+    corvid::app::BusyWindowQt& busy = bench.window->Busy();
+
+    busy.Show();
+    QTest::mouseClick(bench.Control("Btn_Adv_1"), Qt::LeftButton);
+    busy.ProcessPendingEvents();
+    QVERIFY(!busy.isVisible());
+    busy.Hide();
+    QCOMPARE(bench.window->CurrentPage(), Page::kMain);
+
+    busy.Show();
+    QTRY_VERIFY_WITH_TIMEOUT(busy.isVisible(), 5000);
+    busy.Hide();
+    QVERIFY(!busy.isVisible());
+    QTest::qWait(corvid::app::BusyWindowQt::kRevealDelayMs + 50);
+    QVERIFY(!busy.isVisible());
+
+    QTest::mouseClick(bench.Control("Btn_Adv_1"), Qt::LeftButton);
+    QCOMPARE(bench.window->CurrentPage(), Page::kAdvanced);
+  }
+
   void UnpluggingCoversTheKeysAndSaysTheMouseIsGone() {
     WindowBench bench;
     bench.Connect();
