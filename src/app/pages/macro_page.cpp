@@ -138,11 +138,8 @@ void ApplyMacroPageTexts(const ControlIndex& controls, const shell::LanguageFile
       items->setItemText(i, text(kInsertItemKeys[static_cast<std::size_t>(i)]));
       longest = std::max(longest, QFontMetrics(font).horizontalAdvance(items->itemText(i)));
     }
-    // Items that a language makes longer than the box are set a little narrower, not cut; the
-    // arrow and the frame take about 30 pixels.
-    const int room = items->width() - 30;
-    if (longest > room && room > 0) font.setStretch(std::max(75, 100 * room / longest));
-    items->setFont(font);
+    // The arrow and the frame take about 30 pixels.
+    items->setFont(NarrowedToFit(font, longest, items->width() - 30, 75));
   }
 }
 

@@ -6,6 +6,13 @@
 
 namespace corvid::app {
 
+QFont NarrowedToFit(QFont font, int needed, int room, int narrowest) {
+  if (needed > room && needed > 0 && room > 0) {
+    font.setStretch(std::max(narrowest, 100 * room / needed));
+  }
+  return font;
+}
+
 SkinButton::SkinButton(Type type, const QString& name, QWidget* parent)
     : QAbstractButton(parent), type_(type) {
   setObjectName(name);
@@ -48,11 +55,8 @@ void SkinButton::paintEvent(QPaintEvent*) {
   const QRect area = rect().adjusted(alignment_ & Qt::AlignLeft ? 4 : 0, 0, 0, 0);
   QFont shownFont = font();
   if (type_ == Type::kPlain) {
-    // A plain caption that a language makes too long is set a little narrower rather than cut.
-    const int needed = QFontMetrics(shownFont).horizontalAdvance(shown_);
-    if (needed > area.width() && needed > 0) {
-      shownFont.setStretch(std::max(80, 100 * area.width() / needed));
-    }
+    shownFont = NarrowedToFit(shownFont, QFontMetrics(shownFont).horizontalAdvance(shown_),
+                              area.width(), 80);
   }
   painter.setFont(shownFont);
   painter.setPen(isEnabled() ? textColour_ : textColour_.darker(170));

@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QColor>
+#include <QFont>
 #include <QString>
 
 namespace corvid::app {
@@ -64,5 +65,9 @@ class SkinButton : public QAbstractButton {
   QColor background_;
   Qt::Alignment alignment_ = Qt::AlignCenter;
 };
+
+// `font` set narrower (to `narrowest` percent at most) so that text `needed` pixels wide fits in
+// `room` pixels: a caption that a language makes too long is narrowed rather than cut.
+QFont NarrowedToFit(QFont font, int needed, int room, int narrowest);
 
 }  // namespace corvid::app
